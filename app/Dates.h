@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <optional>
+
+namespace kw {
+
+/** Day 0 of the program's day count: 30 December 1899. Whole numbers are days without time. */
+inline constexpr double kFirstSeedDay = 42223.0; // 07.08.2015
+
+/** The day count of a calendar date. */
+double dayFromDate(const QDate& date);
+/** The calendar date of a day count; the time of day is cut off. */
+QDate dateFromDay(double day);
+/** "dd.mm.yyyy", always with dots, whatever the system's regional settings say. */
+QString formatDay(double day);
+QString formatDate(const QDate& date);
+/** Reads "dd.mm.yyyy"; anything else, or a day that does not exist (31.02.2016), gives nothing. */
+std::optional<QDate> parseDate(const QString& text);
+/** "yyyymmdd", the day form of the update request. */
+QString formatYmd(double day);
+
+/** The local date of today; tests can pin it. */
+class Clock {
+public:
+    static QDate today();
+    static double todayDay() { return dayFromDate(today()); }
+    /** Pins "today" for tests; an invalid date returns to the real clock. */
+    static void setToday(const QDate& date);
+};
+
+} // namespace kw

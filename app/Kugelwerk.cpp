@@ -1,0 +1,209 @@
+// The main window's lifecycle: creation, first show, close, and the error report.
+#include "app/Kugelwerk.h"
+
+#include "app/Dates.h"
+#include "app/Messages.h"
+#include "app/Numbers.h"
+#include "draws/HistoryFile.h"
+#include "tips/Tippauswahl.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QGestureEvent>
+#include <QImageReader>
+#include <QSwipeGesture>
+
+TKugelwerk::TKugelwerk(const QString& home, QWidget* parent) : QWidget(parent) {
+    buildUi();
+    connectHandlers();
+    FormCreate();
+    if (!home.isEmpty()) {
+        Home = QDir::toNativeSeparators(QDir(home).absolutePath());
+        if (!Home.endsWith(QDir::separator()))
+            Home += QDir::separator();
+        ZahlenFile = Home + QStringLiteral("setforlife.dat");
+        SoundName = Home + QStringLiteral("yippee.wav");
+        IniDateiName = Home + QStringLiteral("setforlife.ini");
+    }
+}
+
+TKugelwerk::~TKugelwerk() = default;
+
+QString TKugelwerk::productSite() { return QStringLiteral("http://www.kugelwerk.example/"); }
+
+QString TKugelwerk::defaultUpdateServer() { return QStringLiteral("http://127.0.0.1:8037/"); }
+
+void TKugelwerk::FormCreate() {
+    TabControl1->setCurrentWidget(Lottotipp);
+    // Dates are formatted by hand everywhere (kw::formatDay), so no locale reaches them.
+    Home = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+    if (!Home.endsWith(QDir::separator()))
+        Home += QDir::separator();
+    ZahlenFile = Home + QStringLiteral("setforlife.dat");
+    SoundName = Home + QStringLiteral("yippee.wav");
+    IniDateiName = Home + QStringLiteral("setforlife.ini");
+    UpdateServer = defaultUpdateServer();
+}
+
+void TKugelwerk::FormShow() {
+    if (m_shown)
+        return;
+    m_shown = true;
+    const bool ok = guarded([this] {
+        if (QFileInfo::exists(IniDateiName)) {
+            LoadSettings();
+            const QDate today = kw::Clock::today();
+            CalendarEdit1->setLimits(QDate(2015, 8, 7), today.addDays(-1));
+            DateTimePicker1->setLimits(QDate(2015, 8, 7), today);
+        }
+        BitBtn1Click();
+    });
+    if (!ok)
+        return;
+    Series1->setMarksVisible(false);
+    Series2->setMarksVisible(false);
+    // Logo, style list and layout: a failure here ends the block silently.
+    try {
+        Bildladen(QStringLiteral("Image1"), Home + QStringLiteral("logo.png"));
+        PruneStyleList();
+        SelectStoredStyle();
+        TabControl1Resize();
+    } catch (...) {
+    }
+}
+
+void TKugelwerk::FormClose() { SaveSettings(); }
+
+bool TKugelwerk::Bildladen(const QString& name, const QString& fileName) {
+    auto* image = findChild<QLabel*>(name);
+    if (!image)
+        return false;
+    QImageReader reader(fileName);
+    const QImage img = reader.read();
+    if (img.isNull())
+        return false;
+    const QPixmap pm = QPixmap::fromImage(img);
+    image->setPixmap(pm.scaled(image->contentsRect().size().expandedTo(QSize(1, 1)), Qt::KeepAspectRatio,
+                               Qt::SmoothTransformation));
+    image->setProperty("bitmapFile", fileName);
+    return true;
+}
+
+bool TKugelwerk::guarded(const std::function<void()>& operation) {
+    QString message;
+    try {
+        operation();
+        return true;
+    } catch (const kw::CellError& e) {
+        message = QStringLiteral("Tip %1 holds \"%2\" in position %3, which is not a number. The check stopped at this tip.")
+                      .arg(e.row + 1)
+                      .arg(e.text)
+                      .arg(e.column);
+    } catch (const std::exception& e) {
+        message = QString::fromStdString(e.what());
+    } catch (...) {
+        message = QStringLiteral("An unexpected error ended the operation.");
+    }
+    kw::Messages::error(this, message);
+    return false;
+}
+
+void TKugelwerk::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!m_shown)
+        QMetaObject::invokeMethod(this, &TKugelwerk::FormShow, Qt::QueuedConnection);
+}
+
+void TKugelwerk::closeEvent(QCloseEvent* event) {
+    guarded([this] { FormClose(); });
+    if (m_editor)
+        m_editor->hide();
+    event->accept();
+}
+
+bool TKugelwerk::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize) {
+        if (watched == TabControl1)
+            guarded([this] { TabControl1Resize(); });
+        else if (watched == Panel24)
+            guarded([this] { Panel24Resize(); });
+    }
+    if (event->type() == QEvent::Gesture) {
+        auto* ge = static_cast<QGestureEvent*>(event);
+        if (auto* swipe = static_cast<QSwipeGesture*>(ge->gesture(Qt::SwipeGesture));
+            swipe && swipe->state() == Qt::GestureFinished) {
+            bool handled = false;
+            if (swipe->horizontalDirection() == QSwipeGesture::Left)
+                FormGesture(1, handled);
+            else if (swipe->horizontalDirection() == QSwipeGesture::Right)
+                FormGesture(2, handled);
+            if (handled) {
+                ge->accept(swipe);
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool TKugelwerk::event(QEvent* event) {
+    if (event->type() == QEvent::Gesture)
+        return eventFilter(this, event);
+    return QWidget::event(event);
+}
+
+void TKugelwerk::connectHandlers() {
+    TabControl1->installEventFilter(this);
+    Panel24->installEventFilter(this);
+    grabGesture(Qt::SwipeGesture);
+    TabControl1->grabGesture(Qt::SwipeGesture);
+    Optionen->grabGesture(Qt::SwipeGesture);
+    Optionen->installEventFilter(this);
+
+    auto onChange = [this](TTrackBar* bar, void (TKugelwerk::*handler)()) {
+        connect(bar, &QSlider::valueChanged, this, [this, handler] { (this->*handler)(); });
+    };
+    onChange(Fuenferodersechser, &TKugelwerk::FuenferodersechserChange);
+    onChange(BesOft, &TKugelwerk::BesOftChange);
+    onChange(BesSelten, &TKugelwerk::BesSeltenChange);
+    onChange(Ueberfaellig, &TKugelwerk::UeberfaelligChange);
+    onChange(UeLetzte, &TKugelwerk::UeLetzteChange);
+    onChange(Uevorletzte, &TKugelwerk::UevorletzteChange);
+    onChange(UeVorVorletzte, &TKugelwerk::UeVorVorletzteChange);
+    onChange(DreioderVier, &TKugelwerk::DreioderVierChange);
+    onChange(DreioderVierWochen, &TKugelwerk::DreioderVierWochenChange);
+    onChange(MinUeber, &TKugelwerk::MinUeberChange);
+    onChange(MaxUeber, &TKugelwerk::MaxUeberChange);
+    onChange(gerade, &TKugelwerk::geradeChange);
+    onChange(Ungerade, &TKugelwerk::UngeradeChange);
+    onChange(Primzahlen, &TKugelwerk::PrimzahlenChange);
+    onChange(QuerMin, &TKugelwerk::QuerMinChange);
+    onChange(QuerMax, &TKugelwerk::QuerMaxChange);
+    onChange(MaxLauf, &TKugelwerk::MaxLaufChange);
+    onChange(MaxBerechnungsanzahl, &TKugelwerk::MaxBerechnungsanzahlChange);
+    onChange(Anzahl, &TKugelwerk::AnzahlChange);
+
+    auto click = [this](QAbstractButton* b, void (TKugelwerk::*handler)()) {
+        connect(b, &QAbstractButton::clicked, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
+    };
+    click(SpeedButton5, &TKugelwerk::SpeedButton5Click);
+    click(BitBtn1, &TKugelwerk::BitBtn1Click);
+    click(SpeedButton6, &TKugelwerk::SpeedButton6Click);
+    click(SpeedButton7, &TKugelwerk::SpeedButton7Click);
+    click(Button4, &TKugelwerk::Button4Click);
+    click(Button1, &TKugelwerk::Button1Click);
+    click(SpeedButton2, &TKugelwerk::SpeedButton2Click);
+    click(SpeedButton1, &TKugelwerk::SpeedButton1Click);
+    click(SpeedButton8, &TKugelwerk::SpeedButton8Click);
+    click(Paare, &TKugelwerk::PaareClick);
+    click(Button6, &TKugelwerk::Button6Click);
+    click(Button8, &TKugelwerk::Button8Click);
+    connect(Switch1, &QAbstractButton::toggled, this, [this] { guarded([this] { Switch1Switch(); }); });
+    connect(DateTimePicker1, &TDateEdit::closePopup, this, [this] { guarded([this] { DateTimePicker1ClosePopup(); }); });
+    connect(ListView1, &TTipListView::itemClick, this, [this](int row) { guarded([&] { ListView1ItemClick(row); }); });
+    connect(ListView1, &TTipListView::buttonClick, this,
+            [this](int row, const QString& cls) { guarded([&] { ListView1ButtonClick(row, cls); }); });
+    connect(Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
+}

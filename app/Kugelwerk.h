@@ -1,0 +1,244 @@
+#pragma once
+
+#include "app/Widgets.h"
+#include "charts/BarChart.h"
+#include "draws/Circle.h"
+#include "tips/TipListView.h"
+#include "tips/TipTable.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QVariant>
+#include <QWidget>
+#include <array>
+#include <functional>
+
+class TTippauswahl;
+class QNetworkAccessManager;
+
+/** The style holder: the loaded style file (empty: the default look) and the name of the choice. */
+struct TStyleBook {
+    QString fileName;
+    QString styleName;
+};
+
+/**
+ * The main window. It owns every control, the tip table, the draw on display and every
+ * operation; operations are its handlers and call into the core.
+ */
+class TKugelwerk : public QWidget, public kw::TipTable {
+    Q_OBJECT
+public:
+    /** home: the program folder with a trailing separator; empty means the executable's folder. */
+    explicit TKugelwerk(const QString& home = QString(), QWidget* parent = nullptr);
+    ~TKugelwerk() override;
+
+    void setEditor(TTippauswahl* editor) { m_editor = editor; }
+    TTippauswahl* editor() const { return m_editor; }
+
+    // --- State ---------------------------------------------------------------------------------
+    QString Home;
+    QString ZahlenFile;
+    QString IniDateiName;
+    QString SoundName;
+    double aktDatum = 0; // start of the chart window; the lookup's target day
+    double dfb = 0;      // end of the analysis window
+    double Datum1 = 0;   // date of the draw on display
+    kw::DrawNumbers Zahl{}; // draw on display: [1..8] drawn, [9], [10] supplementary
+    std::array<uint8_t, 11> Treffer{};
+    uint8_t Gewinn = 0;
+    bool Zusatz = false;
+    bool KorrekturTip = false;
+    TStyleBook StyleBook1;
+
+    // --- Lifecycle --------------------------------------------------------------------------------
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    bool Bildladen(const QString& name, const QString& fileName);
+    bool formShown() const { return m_shown; }
+
+    // --- Settings ---------------------------------------------------------------------------------
+    void LoadSettings();
+    void SaveSettings();
+    void FuenferodersechserChange();
+    void BesOftChange();
+    void BesSeltenChange();
+    void UeberfaelligChange();
+    void UeLetzteChange();
+    void UevorletzteChange();
+    void UeVorVorletzteChange();
+    void DreioderVierChange();
+    void DreioderVierWochenChange();
+    void MinUeberChange();
+    void MaxUeberChange();
+    void geradeChange();
+    void UngeradeChange();
+    void PrimzahlenChange();
+    void QuerMinChange();
+    void QuerMaxChange();
+    void MaxLaufChange();
+    void MaxBerechnungsanzahlChange();
+    void AnzahlChange();
+
+    // --- Layout, styles, links --------------------------------------------------------------------
+    void TabControl1Resize();
+    /** Swipe gestures: 1 = left, 2 = right. */
+    void FormGesture(int gestureId, bool& handled);
+    void SpeedButton5Click();
+    void Button8Click();
+    void Button6Click();
+    void PruneStyleList();
+    void SelectStoredStyle();
+    void ApplyStyle();
+
+    // --- Draw history: update, lookup, balls -------------------------------------------------------
+    void BitBtn1Click();
+    void DateTimePicker1ClosePopup();
+    void SpeedButton6Click();
+    void SpeedButton7Click();
+    void Ergebnisschreiben();
+    bool Kreisfuellen(const QString& name, const QString& fileName, bool visible);
+    void Panel24Resize();
+    /** True while the update waits for a reply; the window then takes no input. */
+    bool updateRunning() const { return m_updateRunning; }
+
+    // --- Tips -------------------------------------------------------------------------------------
+    void TippsSetValue(int col, int row, const QVariant& value);
+    void Loeschen();
+    void Button4Click();
+    void ListView1ItemClick(int row);
+    void ListView1ButtonClick(int row, const QString& objectClass);
+    void Switch1Switch();
+    void Zettelcheck(const QString& a1, const QString& a2, const QString& a3, const QString& a4, const QString& a5,
+                     const QString& a6, const QString& a7, const QString& a8);
+    int Komplettcheck();
+    void Timer1Timer();
+
+    // --- Statistics, generator, analyses ------------------------------------------------------------
+    void SpeedButton2Click();
+    void SpeedButton1Click();
+    void Button1Click();
+    bool runRunning() const;
+    void SpeedButton8Click();
+    void PaareClick();
+
+    // --- Controls ---------------------------------------------------------------------------------
+    QFrame* HeaderToolBar;
+    QLabel* ToolBarLabel;
+    QToolButton* SpeedButton5;
+    QTabWidget* TabControl1;
+    QWidget* Lottotipp;
+    QWidget* Optionen;
+    QWidget* Diagramm;
+    QWidget* Extras;
+
+    // tips tab
+    QFrame* Panel1;
+    QToolButton* BitBtn1;
+    TDateEdit* DateTimePicker1;
+    QToolButton* SpeedButton6;
+    QWidget* Panel24;
+    std::array<TCircle*, 11> Circle{}; // Circle[1..10]
+    QToolButton* SpeedButton7;
+    TTipListView* ListView1;
+    QPushButton* Button4;
+    QFrame* Panel25;
+    QLabel* Label42;
+    TTrackBar* Anzahl;
+    QLabel* Label1;
+    QLabel* Label29;
+    TSwitch* Switch1;
+    QFrame* Panel3;
+    QPushButton* Button1;
+    QLabel* Status;
+
+    // options tab
+    QTabWidget* TabControl2;
+    QWidget* Optionen_Statistik;
+    QWidget* TabItem2;
+    QWidget* Optionen_Extras;
+    TTrackBar* Fuenferodersechser;
+    TTrackBar* BesOft;
+    TTrackBar* UeLetzte;
+    TTrackBar* Uevorletzte;
+    TTrackBar* UeVorVorletzte;
+    TTrackBar* Ueberfaellig;
+    TTrackBar* BesSelten;
+    TTrackBar* DreioderVier;
+    TTrackBar* DreioderVierWochen;
+    TTrackBar* MinUeber;
+    TTrackBar* MaxUeber;
+    TTrackBar* gerade;
+    TTrackBar* Ungerade;
+    TTrackBar* QuerMin;
+    TTrackBar* QuerMax;
+    TTrackBar* Primzahlen;
+    TTrackBar* MaxLauf;
+    TTrackBar* MaxBerechnungsanzahl;
+    QLabel *Label6, *Label7, *Label14, *Label10, *Label12, *Label18, *Label16, *Label36, *Label37;
+    QLabel *Label22, *Label24, *Label27, *Label30, *Label32, *Label34, *Label20, *Label41, *Label26;
+    QLabel* Label35; // description of DreioderVier / DreioderVierWochen
+    QCheckBox* PaarMuss;
+    QLineEdit* GlueckszahlEdit;
+    QCheckBox* BevorzugteZahlen;
+    QCheckBox* Benachbarte;
+
+    // chart tab
+    QFrame* Panel2;
+    QPushButton* SpeedButton2;
+    QPushButton* SpeedButton1;
+    QPushButton* SpeedButton8;
+    QPushButton* Paare;
+    TDateEdit* CalendarEdit1;
+    TBarChart* Chart1;
+    TBarSeries* Series1;
+    TBarSeries* Series2;
+    QPlainTextEdit* RichEdit1;
+
+    // info tab
+    QLabel* Image1;
+    QLabel* Label39;
+    QLabel* Label38;
+    QPushButton* Button6;
+    QComboBox* ComboBox1;
+    QPushButton* Button8;
+    QFrame* Panel16;
+
+    // non-visual
+    QTimer* Timer1;
+    QNetworkAccessManager* HttpCli1 = nullptr;
+
+    /** The product web site; Button6 shows it and opens its page "lottoau.htm". */
+    static QString productSite();
+
+    /** The update server's base URL (setting "UpdateServer"). */
+    QString UpdateServer;
+    static QString defaultUpdateServer();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void buildUi();
+    void connectHandlers();
+    /** Runs an operation; an error it raises ends it and is shown in the error report. */
+    bool guarded(const std::function<void()>& operation);
+
+    TTippauswahl* m_editor = nullptr;
+    bool m_shown = false;
+    bool m_updateRunning = false;
+    struct RunState;
+    RunState* m_run = nullptr;
+
+    friend class KugelwerkTestAccess;
+};

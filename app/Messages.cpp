@@ -1,0 +1,59 @@
+#include "app/Messages.h"
+
+#include <QAudioOutput>
+#include <QFileInfo>
+#include <QMediaPlayer>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace kw {
+
+namespace {
+Messages::Handler g_handler;
+Sound::Player g_player;
+
+void show(QWidget* parent, Messages::Kind kind, const QString& text) {
+    if (g_handler) {
+        g_handler(kind, text);
+        return;
+    }
+    QMessageBox box(kind == Messages::Kind::Error ? QMessageBox::Warning : QMessageBox::Information,
+                    QStringLiteral("Kugelwerk Mobil"), text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+/** The real player: Qt Multimedia, created on first use; a missing file or device is silent. */
+void realPlay(const QString& path) {
+    static QMediaPlayer* player = nullptr;
+    static QAudioOutput* output = nullptr;
+    if (!QFileInfo::exists(path))
+        return;
+    if (!player) {
+        player = new QMediaPlayer;
+        output = new QAudioOutput;
+        player->setAudioOutput(output);
+    }
+    player->stop();
+    player->setSource(QUrl::fromLocalFile(path));
+    player->play();
+}
+} // namespace
+
+void Messages::information(QWidget* parent, const QString& text) { show(parent, Kind::Information, text); }
+void Messages::error(QWidget* parent, const QString& text) { show(parent, Kind::Error, text); }
+void Messages::setHandler(Handler handler) { g_handler = std::move(handler); }
+
+void Sound::play(const QString& path) {
+    try {
+        if (g_player)
+            g_player(path);
+        else
+            realPlay(path);
+    } catch (...) {
+        // A decoration must never hide a result.
+    }
+}
+
+void Sound::setPlayer(Player player) { g_player = std::move(player); }
+
+} // namespace kw

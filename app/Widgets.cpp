@@ -1,0 +1,100 @@
+#include "app/Widgets.h"
+
+#include "app/Dates.h"
+
+#include <QCalendarWidget>
+#include <QKeyEvent>
+#include <QPainter>
+
+TDateEdit::TDateEdit(QWidget* parent) : QDateEdit(parent) {
+    setCalendarPopup(true);
+    setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    setDateRange(QDate(1900, 1, 1), QDate(9999, 12, 31));
+    setMinimumHeight(30);
+    // A click on a day in the popup both sets the date and closes the popup.
+    connect(calendarWidget(), &QCalendarWidget::clicked, this, [this](const QDate& date) {
+        setDate(date);
+        m_confirmed = date;
+        emit closePopup();
+    });
+    connect(calendarWidget(), &QCalendarWidget::activated, this, [this](const QDate& date) {
+        setDate(date);
+        m_confirmed = date;
+        emit closePopup();
+    });
+}
+
+double TDateEdit::day() const { return kw::dayFromDate(date()); }
+
+void TDateEdit::setDay(double day) {
+    const QDate d = kw::dateFromDay(day);
+    setDate(d);
+    m_confirmed = d;
+}
+
+void TDateEdit::setLimits(const QDate& earliest, const QDate& latest) {
+    m_earliest = earliest;
+    m_latest = latest;
+    calendarWidget()->setDateRange(earliest.isValid() ? earliest : QDate(1900, 1, 1),
+                                   latest.isValid() ? latest : QDate(9999, 12, 31));
+}
+
+void TDateEdit::keyPressEvent(QKeyEvent* event) {
+    QDateEdit::keyPressEvent(event);
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        confirmTyped();
+}
+
+void TDateEdit::focusOutEvent(QFocusEvent* event) {
+    QDateEdit::focusOutEvent(event);
+    // A typed date that was never confirmed is taken back rather than left half-applied.
+    if (date() != m_confirmed && m_confirmed.isValid())
+        setDate(m_confirmed);
+}
+
+void TDateEdit::confirmTyped() {
+    QDate d = date();
+    if (m_earliest.isValid() && d < m_earliest)
+        d = m_earliest;
+    if (m_latest.isValid() && d > m_latest)
+        d = m_latest;
+    setDate(d);
+    m_confirmed = d;
+    emit closePopup();
+}
+
+TSwitch::TSwitch(QWidget* parent) : QCheckBox(parent) {
+    setCursor(Qt::PointingHandCursor);
+    setMinimumSize(sizeHint());
+}
+
+QSize TSwitch::sizeHint() const { return {56, 28}; }
+
+void TSwitch::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF track = QRectF(rect()).adjusted(2, 4, -2, -4);
+    const QColor on = palette().color(QPalette::Highlight);
+    const QColor off = palette().color(QPalette::Mid);
+    p.setPen(Qt::NoPen);
+    p.setBrush(isChecked() ? on : off);
+    p.drawRoundedRect(track, track.height() / 2, track.height() / 2);
+    const qreal d = track.height() + 4;
+    const qreal x = isChecked() ? track.right() - d + 2 : track.left() - 2;
+    p.setBrush(palette().color(QPalette::Base));
+    p.setPen(QPen(palette().color(QPalette::Dark), 1));
+    p.drawEllipse(QRectF(x, track.center().y() - d / 2, d, d));
+    if (hasFocus()) {
+        p.setPen(QPen(on, 1, Qt::DotLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
+    }
+}
+
+TTrackBar::TTrackBar(int minimum, int maximum, int step, int value, QWidget* parent) : QSlider(Qt::Horizontal, parent) {
+    setRange(minimum, maximum);
+    setSingleStep(step);
+    setPageStep(step);
+    setValue(value);
+    setMinimumHeight(36);
+}

@@ -1,0 +1,88 @@
+#include "draws/Circle.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <cmath>
+
+TCircle::TCircle(const QString& name, int formWidth, int formHeight, QWidget* parent)
+    : QWidget(parent), m_formWidth(formWidth), m_formHeight(formHeight) {
+    setObjectName(name);
+    setAttribute(Qt::WA_TranslucentBackground);
+    place();
+}
+
+bool TCircle::loadBitmap(const QString& path) {
+    QPixmap p;
+    if (!p.load(path, "PNG"))
+        return false;
+    m_fill = p;
+    update();
+    return true;
+}
+
+void TCircle::setStrokeColor(const QColor& color) {
+    m_strokeColor = color;
+    update();
+}
+
+void TCircle::setStrokeThickness(double width) {
+    m_strokeThickness = width;
+    update();
+}
+
+void TCircle::setFormSize(int width, int height) {
+    m_formWidth = width;
+    m_formHeight = height;
+    place();
+}
+
+void TCircle::setScale(double s) {
+    m_scale = s;
+    place();
+}
+
+void TCircle::setPosition(double x, double y) {
+    m_position = {x, y};
+    place();
+}
+
+void TCircle::place() {
+    setGeometry(int(std::lround(m_position.x())), int(std::lround(m_position.y())),
+                std::max(1, int(std::lround(m_formWidth * m_scale))), std::max(1, int(std::lround(m_formHeight * m_scale))));
+    update();
+}
+
+void TCircle::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    const double ring = m_strokeThickness * m_scale;
+    const QRectF r = QRectF(rect()).adjusted(ring / 2, ring / 2, -ring / 2, -ring / 2);
+    QPainterPath clip;
+    clip.addEllipse(r);
+    if (!m_fill.isNull()) {
+        p.save();
+        p.setClipPath(clip);
+        p.drawPixmap(r, m_fill, QRectF(m_fill.rect()));
+        p.restore();
+    }
+    if (m_strokeThickness > 0) {
+        p.setPen(QPen(m_strokeColor, ring, Qt::SolidLine, Qt::RoundCap));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(r);
+    }
+}
+
+void TCircle::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+}
+
+void TCircle::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return)
+        emit clicked();
+    else
+        QWidget::keyPressEvent(event);
+}
