@@ -240,5 +240,13 @@ private:
     struct RunState;
     RunState* m_run = nullptr;
 
+    // Each area adds its private members below its own marker (edit with a targeted replace).
+    // [shell]
+    // [tips]
+    // [engine]
+    // [network]
+    // [editor]
+    // [charts]
+
     friend class KugelwerkTestAccess;
 };
