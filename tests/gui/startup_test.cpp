@@ -1,5 +1,6 @@
 #include "GuiTestUtil.h"
 
+#include <QDir>
 #include <QFile>
 #include <QtTest>
 
@@ -19,6 +20,24 @@ private slots:
         QVERIFY(w->ZahlenFile.startsWith(fx.home()));
         fx.showWindow();
         QCOMPARE(QFile(fx.home() + QStringLiteral("setforlife.dat")).size(), qint64(72));
+    }
+
+    void programFolderWithBlanksAndUmlautsWorks() {
+        QTemporaryDir dir;
+        const QString home = dir.filePath(QStringLiteral("Kugel werk äöü"));
+        QVERIFY(QDir().mkpath(home));
+        kwtest::copyAssets(home);
+        kw::Messages::setHandler([](kw::Messages::Kind, const QString&) {});
+        {
+            TKugelwerk w(home);
+            QVERIFY(w.Home.endsWith(QDir::separator()));
+            QCOMPARE(w.IniDateiName, w.Home + QStringLiteral("setforlife.ini"));
+            w.FormShow();
+            QCOMPARE(QFile(w.ZahlenFile).size(), qint64(72));
+            w.FormClose();
+            QVERIFY(QFile::exists(w.IniDateiName));
+        }
+        kw::Messages::setHandler({});
     }
 };
 
