@@ -97,10 +97,7 @@ bool TKugelwerk::guarded(const std::function<void()>& operation) {
         operation();
         return true;
     } catch (const kw::CellError& e) {
-        message = QStringLiteral("Tip %1 holds \"%2\" in position %3, which is not a number. The check stopped at this tip.")
-                      .arg(e.row + 1)
-                      .arg(e.text)
-                      .arg(e.column);
+        message = kw::cellErrorMessage(e);
     } catch (const std::exception& e) {
         message = QString::fromStdString(e.what());
     } catch (...) {

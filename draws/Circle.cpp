@@ -1,5 +1,7 @@
 #include "draws/Circle.h"
 
+#include "app/Numbers.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -49,8 +51,10 @@ void TCircle::setPosition(double x, double y) {
 }
 
 void TCircle::place() {
-    setGeometry(int(std::lround(m_position.x())), int(std::lround(m_position.y())),
-                std::max(1, int(std::lround(m_formWidth * m_scale))), std::max(1, int(std::lround(m_formHeight * m_scale))));
+    // Half pixels go to the even neighbour, like every other layout number of the program.
+    setGeometry(int(kw::Round(m_position.x())), int(kw::Round(m_position.y())),
+                std::max(1, int(kw::Round(m_formWidth * m_scale))),
+                std::max(1, int(kw::Round(m_formHeight * m_scale))));
     update();
 }
 
@@ -58,14 +62,18 @@ void TCircle::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
-    const double ring = m_strokeThickness * m_scale;
-    const QRectF r = QRectF(rect()).adjusted(ring / 2, ring / 2, -ring / 2, -ring / 2);
-    QPainterPath clip;
-    clip.addEllipse(r);
+    // A ball is round even where its form size is not square (24 x 25): the circle fits the
+    // smaller side and sits in the middle.
+    const double side = std::min(width(), height());
+    const double ring = std::min(m_strokeThickness * m_scale, side / 4);
+    const QRectF box((width() - side) / 2, (height() - side) / 2, side, side);
+    const QRectF r = box.adjusted(ring / 2, ring / 2, -ring / 2, -ring / 2);
     if (!m_fill.isNull()) {
+        QPainterPath clip;
+        clip.addEllipse(m_strokeThickness > 0 ? r : box);
         p.save();
         p.setClipPath(clip);
-        p.drawPixmap(r, m_fill, QRectF(m_fill.rect()));
+        p.drawPixmap(m_strokeThickness > 0 ? r : box, m_fill, QRectF(m_fill.rect()));
         p.restore();
     }
     if (m_strokeThickness > 0) {

@@ -3,15 +3,29 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
-enum Roles { PictureRole = Qt::UserRole + 1, ButtonTextRole, CheckedRole };
+enum Roles { PictureRole = Qt::UserRole + 1, PixmapRole, ButtonTextRole, CheckedRole };
+
+constexpr int kMargin = 4;
+constexpr int kGap = 8;
+
+/** Side of the check box and the picture for an item of the given height. */
+int markSide(int height) {
+    return std::clamp(height - 12, 16, 24);
+}
+int pictureSide(int height) {
+    return std::clamp(height - 6, 20, 40);
+}
 
 class TipItemDelegate : public QStyledItemDelegate {
-public:
-    TipItemDelegate(TTipListView* view) : QStyledItemDelegate(view), m_view(view) {}
+  public:
+    explicit TipItemDelegate(TTipListView* view) : QStyledItemDelegate(view), m_view(view) {}
 
     void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         QStyleOptionViewItem opt = option;
@@ -19,52 +33,84 @@ public:
         opt.text.clear();
         opt.icon = QIcon();
         opt.features &= ~QStyleOptionViewItem::HasCheckIndicator;
+        opt.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
         QStyle* style = m_view->style();
-        style->drawControl(QStyle::CE_ItemViewItem, &opt, p, m_view);
+        style->drawControl(QStyle::CE_ItemViewItem, &opt, p, m_view); // background, alternating
 
-        QRect r = option.rect.adjusted(4, 2, -4, -2);
+        const int h = option.rect.height();
+        QRect r = option.rect.adjusted(kMargin, 0, -kMargin, 0);
         p->save();
+        p->setRenderHint(QPainter::Antialiasing);
+        p->setRenderHint(QPainter::SmoothPixmapTransform);
+
         if (m_view->editMode()) {
+            const int side = markSide(h);
             QStyleOptionButton box;
-            box.rect = QRect(r.left(), r.center().y() - 10, 20, 20);
-            box.state = QStyle::State_Enabled | (index.data(CheckedRole).toBool() ? QStyle::State_On : QStyle::State_Off);
+            box.initFrom(m_view);
+            box.rect = QRect(r.left(), r.center().y() - side / 2 + 1, side, side);
+            box.state = QStyle::State_Enabled |
+                        (index.data(CheckedRole).toBool() ? QStyle::State_On : QStyle::State_Off);
             style->drawPrimitive(QStyle::PE_IndicatorCheckBox, &box, p, m_view);
-            r.setLeft(r.left() + 26);
+            r.setLeft(box.rect.right() + kGap);
         }
-        const int pic = std::min(r.height(), 32);
-        const QString picture = index.data(PictureRole).toString();
-        if (!picture.isEmpty()) {
-            QPixmap pm(picture);
-            if (!pm.isNull())
-                p->drawPixmap(QRect(r.left(), r.center().y() - pic / 2, pic, pic), pm);
+
+        // The picture column is kept even when empty, so that the numbers line up in every row.
+        const int pic = pictureSide(h);
+        const QPixmap pm = index.data(PixmapRole).value<QPixmap>();
+        if (!pm.isNull()) {
+            const QSize fitted = pm.size().scaled(pic, pic, Qt::KeepAspectRatio);
+            const QRect target(r.left() + (pic - fitted.width()) / 2,
+                               r.center().y() - fitted.height() / 2 + 1, fitted.width(), fitted.height());
+            p->drawPixmap(target, pm);
         }
-        r.setLeft(r.left() + pic + 6);
+        r.setLeft(r.left() + pic + kGap);
+
         const QRect button = m_view->buttonRect(index.row());
-        r.setRight(button.left() - 6);
-        QFont mono = opt.font;
-        mono.setFamily(QStringLiteral("DejaVu Sans Mono"));
-        mono.setStyleHint(QFont::Monospace);
-        p->setFont(mono);
-        p->setPen(opt.palette.color(option.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
-        p->drawText(r, Qt::AlignVCenter | Qt::AlignLeft, index.data(Qt::DisplayRole).toString());
+        r.setRight(button.left() - kGap);
+        const QString text = index.data(Qt::DisplayRole).toString();
+        p->setFont(textFont(opt.font, text, r.width(), h));
+        p->setPen(opt.palette.color(QPalette::Text));
+        p->drawText(r, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, text);
 
         QStyleOptionButton b;
+        b.initFrom(m_view);
         b.rect = button;
         b.text = index.data(ButtonTextRole).toString();
-        b.state = QStyle::State_Enabled | QStyle::State_Raised;
-        b.palette = opt.palette;
+        b.state = QStyle::State_Enabled;
+        if (m_view->pressedButtonRow() == index.row())
+            b.state |= QStyle::State_Sunken;
+        else
+            b.state |= QStyle::State_Raised;
+        if (m_view->hoveredButtonRow() == index.row())
+            b.state |= QStyle::State_MouseOver;
         p->setFont(opt.font);
         style->drawControl(QStyle::CE_PushButton, &b, p, m_view);
         p->restore();
     }
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        const QSize s = QStyledItemDelegate::sizeHint(option, index);
         const QVariant h = index.data(Qt::SizeHintRole);
-        return h.isValid() ? h.toSize() : s;
+        return h.isValid() ? h.toSize() : QStyledItemDelegate::sizeHint(option, index);
     }
 
-private:
+  private:
+    /** A fixed-pitch font, since the blanks in the text line the numbers up in columns; as large
+     *  as the item's height allows and small enough that the whole text fits. */
+    static QFont textFont(const QFont& base, const QString& text, int width, int height) {
+        QFont f(base);
+        f.setFamilies({QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Monospace")});
+        f.setStyleHint(QFont::Monospace);
+        f.setFixedPitch(true);
+        int px = std::clamp(int(std::lround(height * 0.42)), 11, 20);
+        f.setPixelSize(px);
+        const double need = QFontMetricsF(f).horizontalAdvance(text);
+        if (need > width && width > 0 && need > 0) {
+            px = std::max(8, int(std::floor(px * width / need)));
+            f.setPixelSize(px);
+        }
+        return f;
+    }
+
     TTipListView* m_view;
 };
 
@@ -74,17 +120,38 @@ TTipListView::TTipListView(QWidget* parent) : QListWidget(parent) {
     setItemDelegate(new TipItemDelegate(this));
     setAlternatingRowColors(true);
     setSelectionMode(QAbstractItemView::NoSelection);
-    setUniformItemSizes(false);
+    // Every rebuild gives all items one height, which lets the view skip measuring 96 rows.
+    setUniformItemSizes(true);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setMouseTracking(true);
+}
+
+void TTipListView::clearTips() {
+    clear();
+    m_pictures.clear();
+    m_pressRow = -1;
+    m_pressOnButton = false;
+    m_hoverButtonRow = -1;
+}
+
+QPixmap TTipListView::loadPicture(const QString& path) {
+    auto it = m_pictures.find(path);
+    if (it == m_pictures.end())
+        it = m_pictures.insert(path, QPixmap(path)); // a missing file gives no picture
+    return *it;
 }
 
 void TTipListView::addTipItem(const QString& text, int height, const QString& picturePath, bool checked,
                               const QString& buttonText) {
     auto* item = new QListWidgetItem(text);
     item->setData(PictureRole, picturePath);
+    if (!picturePath.isEmpty())
+        item->setData(PixmapRole, loadPicture(picturePath));
     item->setData(ButtonTextRole, buttonText);
     item->setData(CheckedRole, checked);
     item->setSizeHint(QSize(0, height));
+    item->setFlags(Qt::ItemIsEnabled);
     addItem(item);
 }
 
@@ -98,6 +165,11 @@ bool TTipListView::isChecked(int row) const {
     return it && it->data(CheckedRole).toBool();
 }
 
+void TTipListView::setChecked(int row, bool checked) {
+    if (QListWidgetItem* it = item(row))
+        it->setData(CheckedRole, checked);
+}
+
 QString TTipListView::pictureOf(int row) const {
     const QListWidgetItem* it = item(row);
     return it ? it->data(PictureRole).toString() : QString();
@@ -108,35 +180,111 @@ QString TTipListView::buttonTextOf(int row) const {
     return it ? it->data(ButtonTextRole).toString() : QString();
 }
 
+int TTipListView::itemHeight(int row) const {
+    const QListWidgetItem* it = item(row);
+    return it ? it->sizeHint().height() : 0;
+}
+
 QRect TTipListView::buttonRect(int row) const {
-    const QRect r = visualItemRect(item(row)).adjusted(4, 3, -4, -3);
-    const int w = std::max(90, fontMetrics().horizontalAdvance(buttonTextOf(row)) + 24);
-    return QRect(r.right() - w, r.top(), w, r.height());
+    const QListWidgetItem* it = item(row);
+    if (!it)
+        return {};
+    const QRect r = visualItemRect(it).adjusted(kMargin, 0, -kMargin, 0);
+    const int h = std::min(r.height() - 6, 40);
+    const int w = std::max(88, fontMetrics().horizontalAdvance(buttonTextOf(row)) + 28);
+    return QRect(r.right() + 1 - w, r.center().y() - h / 2 + 1, w, h);
+}
+
+void TTipListView::updateRow(int row) {
+    if (QListWidgetItem* it = item(row))
+        viewport()->update(visualItemRect(it));
+}
+
+void TTipListView::toggleMark(int row) {
+    if (QListWidgetItem* it = item(row)) {
+        it->setData(CheckedRole, !it->data(CheckedRole).toBool());
+        updateRow(row);
+    }
+}
+
+void TTipListView::mousePressEvent(QMouseEvent* event) {
+    QListWidget::mousePressEvent(event);
+    m_pressRow = -1;
+    m_pressOnButton = false;
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QPoint pos = event->position().toPoint();
+    if (QListWidgetItem* it = itemAt(pos)) {
+        m_pressRow = row(it);
+        m_pressOnButton = buttonRect(m_pressRow).contains(pos);
+        m_pressScroll = verticalScrollBar()->value();
+        if (m_pressOnButton)
+            updateRow(m_pressRow);
+    }
+}
+
+void TTipListView::mouseMoveEvent(QMouseEvent* event) {
+    QListWidget::mouseMoveEvent(event);
+    const QPoint pos = event->position().toPoint();
+    int hover = -1;
+    if (QListWidgetItem* it = itemAt(pos); it && buttonRect(row(it)).contains(pos))
+        hover = row(it);
+    if (hover != m_hoverButtonRow) {
+        const int old = m_hoverButtonRow;
+        m_hoverButtonRow = hover;
+        updateRow(old);
+        updateRow(hover);
+    }
+}
+
+void TTipListView::leaveEvent(QEvent* event) {
+    QListWidget::leaveEvent(event);
+    const int old = m_hoverButtonRow;
+    m_hoverButtonRow = -1;
+    updateRow(old);
 }
 
 void TTipListView::mouseReleaseEvent(QMouseEvent* event) {
     QListWidget::mouseReleaseEvent(event);
-    if (event->button() != Qt::LeftButton)
+    const int pressRow = m_pressRow;
+    const bool pressOnButton = m_pressOnButton;
+    m_pressRow = -1;
+    m_pressOnButton = false;
+    if (event->button() != Qt::LeftButton || pressRow < 0)
+        return;
+    if (pressOnButton)
+        updateRow(pressRow);
+    // A press that turned into scrolling, or ended on another row or off the button, is no click.
+    if (verticalScrollBar()->value() != m_pressScroll)
         return;
     const QPoint pos = event->position().toPoint();
     QListWidgetItem* it = itemAt(pos);
-    if (!it)
+    if (!it || row(it) != pressRow)
         return;
-    const int r = row(it);
-    if (buttonRect(r).contains(pos)) {
-        emit buttonClick(r, QStringLiteral("TListItemTextButton"));
+    const bool onButton = buttonRect(pressRow).contains(pos);
+    if (pressOnButton) {
+        if (onButton)
+            emit buttonClick(pressRow, QStringLiteral("TListItemTextButton"));
         return;
     }
+    if (onButton)
+        return;
     if (m_editMode)
-        it->setData(CheckedRole, !it->data(CheckedRole).toBool());
-    emit itemClick(r);
+        toggleMark(pressRow);
+    emit itemClick(pressRow);
+}
+
+void TTipListView::mouseDoubleClickEvent(QMouseEvent* event) {
+    // A second click counts as a click of its own (two quick clicks toggle twice), never as an
+    // "activate" that would open anything.
+    mousePressEvent(event);
 }
 
 void TTipListView::keyPressEvent(QKeyEvent* event) {
     const int r = currentRow();
-    if (r >= 0 && (event->key() == Qt::Key_Space)) {
+    if (r >= 0 && event->key() == Qt::Key_Space) {
         if (m_editMode)
-            item(r)->setData(CheckedRole, !item(r)->data(CheckedRole).toBool());
+            toggleMark(r);
         emit itemClick(r);
         return;
     }

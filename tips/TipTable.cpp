@@ -87,8 +87,18 @@ FullCheckResult checkAllTips(TipTable& table, int itemCount, const DrawNumbers& 
         table.Gewonnen_Zahlen[11][r] = win ? 1 : 0;
         out.anyWin = out.anyWin || win;
         out.best = std::max<int>(out.best, res.Gewinn);
+        out.last = res;
+        ++out.checked;
     }
     return out;
+}
+
+QString cellErrorMessage(const CellError& e) {
+    const QString where = QStringLiteral("Tip %1, number %2").arg(e.row + 1).arg(e.column);
+    const QString what = e.text.trimmed().isEmpty()
+                             ? QStringLiteral("%1 is empty.").arg(where)
+                             : QStringLiteral("%1 (\"%2\") is not a number.").arg(where, e.text);
+    return what + QStringLiteral(" The check stopped at this tip; correct it with \"show/edit\".");
 }
 
 QString tipItemText(const TipTable& table, int row) {
@@ -113,6 +123,8 @@ QString tipItemText(const TipTable& table, int row) {
 }
 
 int tipItemHeight(double listHeight, int n) {
+    if (n <= 0)
+        return 50;
     int h = int(Round(listHeight / n));
     if (h > 50)
         h = 50;

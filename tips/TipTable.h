@@ -13,10 +13,10 @@ inline constexpr int kTipRows = 100;
  * exist but are never filled. Rows 0..99; the rows in use are 0 .. Anzahl-1.
  */
 struct TipTable {
-    QString Tippreihen[11][kTipRows];       // [column 1..10][row]
-    bool Tippreihe1[kTipRows] = {};         // the row is to be computed anew
+    QString Tippreihen[11][kTipRows];           // [column 1..10][row]
+    bool Tippreihe1[kTipRows] = {};             // the row is to be computed anew
     uint8_t Gewonnen_Zahlen[12][kTipRows] = {}; // [1..8] hits, [9]/[10] supplementary held, [11] win
-    bool Test_Zahlen[kTipRows] = {};        // a kept tip failed the filters in the run under way
+    bool Test_Zahlen[kTipRows] = {};            // a kept tip failed the filters in the run under way
 
     /** The one way to write a cell (column 1..10) ... */
     void setCell(int col, int row, const QString& value) { Tippreihen[col][row] = value; }
@@ -33,8 +33,8 @@ using DrawNumbers = std::array<int32_t, 11>;
 
 /** Result of checking one tip. */
 struct CheckResult {
-    uint8_t Gewinn = 0;  // main hits: equal (tip position, drawn position) pairs
-    bool Zusatz = false; // the tip holds a supplementary number
+    uint8_t Gewinn = 0;                // main hits: equal (tip position, drawn position) pairs
+    bool Zusatz = false;               // the tip holds a supplementary number
     std::array<uint8_t, 11> Treffer{}; // [1..8] per tip position, [9]/[10] per supplementary number
 };
 
@@ -45,18 +45,25 @@ struct CheckResult {
 CheckResult Zettelcheck(const DrawNumbers& Zahl, const std::array<QString, 8>& tip);
 
 /** The win rule: five or more main hits, or four with a supplementary number. */
-inline bool isWin(const CheckResult& r) { return r.Gewinn >= 5 || (r.Gewinn >= 4 && r.Zusatz); }
+inline bool isWin(const CheckResult& r) {
+    return r.Gewinn >= 5 || (r.Gewinn >= 4 && r.Zusatz);
+}
 
 /** Thrown by the full check when a cell of a checked row is not a number. */
 struct CellError {
-    int row;
-    int column;
+    int row;    // 0..99
+    int column; // 1..8
     QString text;
 };
 
+/** What the user reads when the full check stopped at a cell: the tip as the list counts it. */
+QString cellErrorMessage(const CellError& e);
+
 struct FullCheckResult {
-    int best = 0;
+    int best = 0; // highest number of main hits among the checked tips
     bool anyWin = false;
+    int checked = 0;  // tips actually checked
+    CheckResult last; // result of the last tip checked
 };
 
 /**
