@@ -20,6 +20,7 @@ bool TCircle::loadBitmap(const QString& path) {
     if (!p.load(path, "PNG"))
         return false;
     m_fill = p;
+    m_fillFile = path;
     update();
     return true;
 }

@@ -10,12 +10,14 @@
  */
 class TCircle : public QWidget {
     Q_OBJECT
-public:
+  public:
     TCircle(const QString& name, int formWidth, int formHeight, QWidget* parent = nullptr);
 
     /** Loads a PNG into the fill; on any failure the old picture stays and false comes back. */
     bool loadBitmap(const QString& path);
     bool hasBitmap() const { return !m_fill.isNull(); }
+    /** The file the picture shown was read from (empty: none yet). */
+    QString bitmapFile() const { return m_fillFile; }
 
     QColor strokeColor() const { return m_strokeColor; }
     void setStrokeColor(const QColor& color);
@@ -30,17 +32,18 @@ public:
     QPointF position() const { return m_position; }
     void setPosition(double x, double y);
 
-signals:
+  signals:
     void clicked();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
     void keyPressEvent(QKeyEvent*) override;
 
-private:
+  private:
     void place();
     QPixmap m_fill;
+    QString m_fillFile;
     QColor m_strokeColor{0xFF, 0xF8, 0xDC};
     double m_strokeThickness = 0;
     int m_formWidth, m_formHeight;
