@@ -245,6 +245,8 @@ private:
     // [tips]
     // [engine]
     // [network]
+    bool m_closeRequested = false;       // the window was closed while an update waited
+    std::function<void()> m_cancelUpdate; // ends the request under way
     // [editor]
     // [charts]
 

@@ -1,10 +1,189 @@
 // The draw update: one request per missing day, each draw appended to the history file.
+#include "app/Dates.h"
 #include "app/Kugelwerk.h"
+#include "app/Messages.h"
+#include "app/Numbers.h"
+#include "draws/DrawLine.h"
 #include "draws/HistoryFile.h"
+#include "draws/UpdateClient.h"
+#include "tips/Tippauswahl.h"
 
+#include <QApplication>
+#include <QCloseEvent>
 #include <QFileInfo>
+#include <QNetworkAccessManager>
+
+namespace {
+
+/**
+ * While a request is under way the window keeps painting, but input that could start another
+ * operation (a second update, a calculation, an edit) or close the window mid-write is dropped.
+ * A close of the main window is remembered and carried out once the update has ended.
+ */
+class UpdateInputBlock : public QObject {
+  public:
+    UpdateInputBlock(QWidget* main, QWidget* editor, std::function<void()> onMainClose)
+        : m_main(main), m_editor(editor), m_onMainClose(std::move(onMainClose)) {
+        qApp->installEventFilter(this);
+    }
+    ~UpdateInputBlock() override { qApp->removeEventFilter(this); }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (!watched->isWidgetType())
+            return false;
+        QWidget* top = static_cast<QWidget*>(watched)->window();
+        if (top != m_main && (!m_editor || top != m_editor))
+            return false; // message boxes and other windows stay usable
+        switch (event->type()) {
+        case QEvent::Close:
+            event->ignore();
+            if (watched == m_main)
+                m_onMainClose();
+            return true;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::Shortcut:
+        case QEvent::ShortcutOverride:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::Gesture:
+        case QEvent::GestureOverride:
+        case QEvent::NativeGesture:
+        case QEvent::ContextMenu:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+        case QEvent::TabletPress:
+        case QEvent::TabletRelease:
+            return true;
+        default:
+            return false;
+        }
+    }
+
+  private:
+    QWidget* m_main;
+    QWidget* m_editor;
+    std::function<void()> m_onMainClose;
+};
+
+} // namespace
 
 void TKugelwerk::BitBtn1Click() {
-    if (!QFileInfo::exists(ZahlenFile))
-        kw::HistoryFile::createSeeded(ZahlenFile);
+    if (m_updateRunning)
+        return;
+    Status->setText(QStringLiteral("Current numbers are read"));
+    BitBtn1->setEnabled(false);
+    m_updateRunning = true;
+
+    // Every way out, an error of the history file included, gives the button back.
+    struct Release {
+        TKugelwerk* w;
+        ~Release() {
+            w->m_updateRunning = false;
+            w->m_cancelUpdate = nullptr;
+            w->BitBtn1->setEnabled(true);
+            if (w->m_closeRequested) {
+                w->m_closeRequested = false;
+                QMetaObject::invokeMethod(w, &QWidget::close, Qt::QueuedConnection);
+            }
+        }
+    } release{this};
+
+    if (!HttpCli1)
+        HttpCli1 = new QNetworkAccessManager(this);
+    kw::UpdateClient client(HttpCli1);
+    kw::HistoryFile::Appender file = [this]() -> kw::HistoryFile::Appender {
+        if (!QFileInfo::exists(ZahlenFile))
+            kw::HistoryFile::createSeeded(ZahlenFile);
+        return kw::HistoryFile::Appender(ZahlenFile);
+    }();
+
+    if (file.last().Ziehungsdatum > 0)
+        DateTimePicker1->setDay(file.last().Ziehungsdatum);
+    DateTimePicker1->setDay(double(kw::Round(DateTimePicker1->day() + 1)));
+
+    const double today = kw::Clock::todayDay();
+    if (today >= DateTimePicker1->day())
+        Status->setText(QStringLiteral("numbers from the draw ") + kw::formatDay(DateTimePicker1->day()) +
+                        QStringLiteral(" are read"));
+    else
+        Status->setText(QStringLiteral("The next drawing is only at") +
+                        kw::formatDay(DateTimePicker1->day()));
+
+    enum class Exit { Normal, HttpFailure, ParseFailure };
+    Exit exit = Exit::Normal;
+    QString parseMessage;
+    {
+        UpdateInputBlock block(this, m_editor, [this, &client] {
+            m_closeRequested = true;
+            client.cancel();
+        });
+        m_cancelUpdate = [&client] { client.cancel(); };
+
+        for (double day = DateTimePicker1->day(); today >= day; day = DateTimePicker1->day()) {
+            const kw::HttpResult reply = client.get(kw::UpdateClient::requestUrl(UpdateServer, day));
+            Status->setText(reply.statusLine());
+            if (reply.failed) {
+                exit = Exit::HttpFailure;
+                break;
+            }
+            if (reply.statusCode == 200) {
+                RichEdit1->clear();
+                if (reply.tooLarge) {
+                    parseMessage =
+                        QStringLiteral("The update server's reply for %1 is larger than %2 KiB and was "
+                                       "refused. No draws of that day were stored.")
+                            .arg(kw::formatDay(day))
+                            .arg(kw::kMaxReplyBytes / 1024);
+                    exit = Exit::ParseFailure;
+                    break;
+                }
+                RichEdit1->setPlainText(QString::fromLatin1(reply.body));
+                for (const QString& line : kw::replyLines(reply.body)) {
+                    const auto numbers = kw::parseDrawLine(line);
+                    if (!numbers) {
+                        parseMessage = RichEdit1->toPlainText();
+                        exit = Exit::ParseFailure;
+                        break;
+                    }
+                    // The numbers are parsed apart from Zahl, so the draw on display and the
+                    // tip marks keep matching the balls when a reply turns out to be bad.
+                    Datum1 = day;
+                    kw::TZiehung record;
+                    record.Ziehungsdatum = day;
+                    record.Zahlen = *numbers;
+                    try {
+                        file.append(record);
+                    } catch (const kw::FileError& e) {
+                        // A failed write ends the update like a bad reply, but says what failed.
+                        parseMessage = QString::fromStdString(e.what());
+                        exit = Exit::ParseFailure;
+                        break;
+                    }
+                }
+                if (exit == Exit::ParseFailure)
+                    break;
+            }
+            DateTimePicker1->setDay(day + 1);
+        }
+    }
+    file.close();
+    // The button comes back before any message box, so the box is not shown over a blocked window.
+    m_cancelUpdate = nullptr;
+    m_updateRunning = false;
+    BitBtn1->setEnabled(true);
+
+    if (exit == Exit::ParseFailure) {
+        kw::Messages::information(this, parseMessage);
+        return;
+    }
+    DateTimePicker1ClosePopup();
+    Timer1->start();
 }
