@@ -97,6 +97,10 @@ public:
     void PruneStyleList();
     void SelectStoredStyle();
     void ApplyStyle();
+    /** Caption font size (points) of a tab of TabControl1, as the last layout set it. */
+    int tabCaptionSize(int index) const;
+    /** The style sheet of the loaded style; empty for the default look. The editor takes it at each opening. */
+    QString currentStyleSheet() const { return m_styleSheet; }
 
     // --- Draw history: update, lookup, balls -------------------------------------------------------
     void BitBtn1Click();
@@ -242,12 +246,18 @@ private:
 
     // Each area adds its private members below its own marker (edit with a targeted replace).
     // [shell]
+    QString m_styleSheet;
+    /** Reads a style file; empty when it cannot be read. */
+    static QString readStyleSheet(const QString& fileName);
     // [tips]
     // [engine]
     // [network]
     bool m_closeRequested = false;       // the window was closed while an update waited
     std::function<void()> m_cancelUpdate; // ends the request under way
     // [editor]
+    /** Runs the editor watch as soon as the editor hides, so that an edit shorter than a tick counts. */
+    void watchEditorHiding();
+    bool m_editorHidingWatched = false;
     // [charts]
 
     friend class KugelwerkTestAccess;

@@ -1,14 +1,132 @@
 // Layout for the window's width, swipes between tabs, the close button, styles and the web link.
 #include "app/Kugelwerk.h"
 
+#include "app/Messages.h"
+#include "app/Numbers.h"
+#include "app/Shell.h"
+#include "tips/Tippauswahl.h"
+
+#include <QFile>
+#include <QFileInfo>
+
 void TKugelwerk::TabControl1Resize() {
+    const int W = TabControl1->width();
+    const int quarter = int(kw::Round(W / 4.0));
+    const int sixth = int(kw::Round(W / 6.0));
+    for (QWidget* c : std::initializer_list<QWidget*>{
+             Fuenferodersechser, BesOft, BesSelten, Ueberfaellig, UeLetzte, Uevorletzte, UeVorVorletzte,
+             MinUeber, MaxUeber, QuerMin, QuerMax, gerade, Ungerade, Primzahlen, MaxBerechnungsanzahl,
+             GlueckszahlEdit, Anzahl, Button1})
+        c->setFixedWidth(quarter);
+    DreioderVier->setFixedWidth(sixth);
+    DreioderVierWochen->setFixedWidth(sixth);
+    MaxLauf->setFixedWidth(quarter);
+
     Button4Click();
     Panel24Resize();
+
+    // Captions grow with the width; "tips" leads, "Info" stays the smallest.
+    int tips = 11, others = 11, info = 11;
+    if (W > 500) {
+        tips = 16;
+        others = 16;
+        info = 13;
+    }
+    if (W > 1000) {
+        tips += 5;
+        others += 4;
+        info += 3;
+    }
+    if (W > 1500) {
+        tips += 5;
+        others += 4;
+        info += 3;
+    }
+    auto* bar = static_cast<TTabControl*>(TabControl1)->bar();
+    bar->setCaptionSize(0, tips);
+    bar->setCaptionSize(1, others);
+    bar->setCaptionSize(2, others);
+    bar->setCaptionSize(3, info);
 }
-void TKugelwerk::FormGesture(int, bool&) {}
-void TKugelwerk::SpeedButton5Click() { close(); }
-void TKugelwerk::Button8Click() {}
-void TKugelwerk::Button6Click() {}
-void TKugelwerk::PruneStyleList() {}
-void TKugelwerk::SelectStoredStyle() {}
-void TKugelwerk::ApplyStyle() {}
+
+int TKugelwerk::tabCaptionSize(int index) const {
+    return static_cast<TTabControl*>(TabControl1)->bar()->captionSize(index);
+}
+
+void TKugelwerk::FormGesture(int gestureId, bool& handled) {
+    // Only the four main tabs follow a swipe, also when it happened on the options' inner tabs.
+    const int i = TabControl1->currentIndex();
+    if (gestureId == 1) {
+        if (i < TabControl1->count() - 1)
+            TabControl1->setCurrentIndex(i + 1);
+        handled = true;
+    } else if (gestureId == 2) {
+        if (i > 0)
+            TabControl1->setCurrentIndex(i - 1);
+        handled = true;
+    }
+}
+
+void TKugelwerk::SpeedButton5Click() {
+    close();
+}
+
+void TKugelwerk::Button8Click() {
+    const QString text = ComboBox1->currentText();
+    if (ComboBox1->currentIndex() == 0) {
+        StyleBook1.styleName = QStringLiteral("no Style");
+        StyleBook1.fileName.clear();
+        ApplyStyle();
+        return;
+    }
+    const QString path = Home + text + QStringLiteral(".style");
+    if (!QFileInfo::exists(path)) {
+        kw::Messages::information(this, QStringLiteral("Can not find this style"));
+        return;
+    }
+    StyleBook1.styleName = text;
+    StyleBook1.fileName = path;
+    ApplyStyle();
+}
+
+void TKugelwerk::Button6Click() {
+    Dateioeffnen(productSite() + QStringLiteral("lottoau.htm"));
+}
+
+void TKugelwerk::PruneStyleList() {
+    for (int i = 1; i < ComboBox1->count();) {
+        ComboBox1->setCurrentIndex(i);
+        if (QFileInfo::exists(Home + ComboBox1->itemText(i) + QStringLiteral(".style")))
+            ++i;
+        else
+            ComboBox1->removeItem(i);
+    }
+}
+
+void TKugelwerk::SelectStoredStyle() {
+    const QString stored = StyleBook1.styleName.trimmed();
+    for (int i = 0; i < ComboBox1->count(); ++i) {
+        if (ComboBox1->itemText(i).trimmed().compare(stored, Qt::CaseInsensitive) == 0) {
+            ComboBox1->setCurrentIndex(i);
+            return;
+        }
+    }
+    ComboBox1->setCurrentIndex(0);
+}
+
+QString TKugelwerk::readStyleSheet(const QString& fileName) {
+    if (fileName.isEmpty())
+        return QString();
+    QFile f(fileName);
+    if (!f.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(f.readAll());
+}
+
+void TKugelwerk::ApplyStyle() {
+    // A style file that cannot be read leaves the default look; the start goes on.
+    m_styleSheet = readStyleSheet(StyleBook1.fileName);
+    setStyleSheet(m_styleSheet);
+    if (m_editor)
+        m_editor->setStyleSheetFile(m_styleSheet);
+}

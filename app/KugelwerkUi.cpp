@@ -71,7 +71,7 @@ void TKugelwerk::buildUi() {
     header->addWidget(SpeedButton5);
     top->addWidget(HeaderToolBar);
 
-    TabControl1 = new QTabWidget(this);
+    TabControl1 = new TTabControl(49, this);
     TabControl1->setObjectName(QStringLiteral("TabControl1"));
     TabControl1->setTabPosition(QTabWidget::South);
     TabControl1->setDocumentMode(true);
@@ -200,7 +200,7 @@ void TKugelwerk::buildUi() {
     // ---------------------------------------------------------------- options tab
     auto* optionsBox = new QVBoxLayout(Optionen);
     optionsBox->setContentsMargins(0, 0, 0, 0);
-    TabControl2 = new QTabWidget(Optionen);
+    TabControl2 = new TTabControl(49, Optionen);
     TabControl2->setObjectName(QStringLiteral("TabControl2"));
     TabControl2->setDocumentMode(true);
     optionsBox->addWidget(TabControl2);

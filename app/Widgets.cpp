@@ -5,6 +5,8 @@
 #include <QCalendarWidget>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QStyleOptionTab>
+#include <QStylePainter>
 
 TDateEdit::TDateEdit(QWidget* parent) : QDateEdit(parent) {
     setCalendarPopup(true);
@@ -24,7 +26,9 @@ TDateEdit::TDateEdit(QWidget* parent) : QDateEdit(parent) {
     });
 }
 
-double TDateEdit::day() const { return kw::dayFromDate(date()); }
+double TDateEdit::day() const {
+    return kw::dayFromDate(date());
+}
 
 void TDateEdit::setDay(double day) {
     const QDate d = kw::dateFromDay(day);
@@ -68,7 +72,9 @@ TSwitch::TSwitch(QWidget* parent) : QCheckBox(parent) {
     setMinimumSize(sizeHint());
 }
 
-QSize TSwitch::sizeHint() const { return {56, 28}; }
+QSize TSwitch::sizeHint() const {
+    return {56, 28};
+}
 
 void TSwitch::paintEvent(QPaintEvent*) {
     QPainter p(this);
@@ -91,10 +97,89 @@ void TSwitch::paintEvent(QPaintEvent*) {
     }
 }
 
-TTrackBar::TTrackBar(int minimum, int maximum, int step, int value, QWidget* parent) : QSlider(Qt::Horizontal, parent) {
+TTrackBar::TTrackBar(int minimum, int maximum, int step, int value, QWidget* parent)
+    : QSlider(Qt::Horizontal, parent) {
     setRange(minimum, maximum);
     setSingleStep(step);
     setPageStep(step);
     setValue(value);
     setMinimumHeight(36);
+}
+
+TTabBar::TTabBar(int tabHeight, QWidget* parent) : QTabBar(parent), m_height(tabHeight) {
+    setExpanding(true);
+    setUsesScrollButtons(false); // all tabs stay in view; long captions are cut with "…"
+    setElideMode(Qt::ElideRight);
+    setDrawBase(false);
+}
+
+void TTabBar::setCaptionSize(int index, int points) {
+    if (index < 0)
+        return;
+    if (m_sizes.size() <= index)
+        m_sizes.resize(index + 1, -1);
+    if (m_sizes[index] == points)
+        return;
+    m_sizes[index] = points;
+    updateGeometry();
+    update();
+}
+
+int TTabBar::captionSize(int index) const {
+    if (index >= 0 && index < m_sizes.size() && m_sizes[index] > 0)
+        return m_sizes[index];
+    return font().pointSize();
+}
+
+QFont TTabBar::captionFont(int index) const {
+    QFont f = font();
+    if (index >= 0 && index < m_sizes.size() && m_sizes[index] > 0)
+        f.setPointSize(m_sizes[index]);
+    return f;
+}
+
+QSize TTabBar::tabSizeHint(int index) const {
+    const int share = count() > 0 && parentWidget() ? parentWidget()->width() / count() : 0;
+    return {std::max(share, minimumTabSizeHint(index).width()), m_height};
+}
+
+QSize TTabBar::minimumTabSizeHint(int index) const {
+    // Room for a few letters; longer captions are elided rather than widening the window.
+    const QFontMetrics fm(captionFont(index));
+    return {fm.horizontalAdvance(QStringLiteral("MMM")) + 8, m_height};
+}
+
+QSize TTabBar::sizeHint() const {
+    const int w = parentWidget() ? parentWidget()->width() : QTabBar::sizeHint().width();
+    return {w, m_height};
+}
+
+QSize TTabBar::minimumSizeHint() const {
+    int w = 0;
+    for (int i = 0; i < count(); ++i)
+        w += minimumTabSizeHint(i).width();
+    return {w, m_height};
+}
+
+void TTabBar::paintEvent(QPaintEvent*) {
+    QStylePainter p(this);
+    auto draw = [&](int i) {
+        QStyleOptionTab opt;
+        initStyleOption(&opt, i);
+        p.drawControl(QStyle::CE_TabBarTabShape, opt);
+        p.setFont(captionFont(i));
+        opt.text = QFontMetrics(captionFont(i)).elidedText(tabText(i), Qt::ElideRight, opt.rect.width() - 8);
+        p.drawControl(QStyle::CE_TabBarTabLabel, opt);
+    };
+    // The current tab last, so its shape lies over its neighbours'.
+    for (int i = 0; i < count(); ++i)
+        if (i != currentIndex())
+            draw(i);
+    if (currentIndex() >= 0)
+        draw(currentIndex());
+}
+
+TTabControl::TTabControl(int tabHeight, QWidget* parent)
+    : QTabWidget(parent), m_bar(new TTabBar(tabHeight, this)) {
+    setTabBar(m_bar);
 }

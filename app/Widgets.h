@@ -4,6 +4,9 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QSlider>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QVector>
 
 /**
  * A date edit whose earliest and latest days only limit what the user can pick; the program
@@ -11,7 +14,7 @@
  */
 class TDateEdit : public QDateEdit {
     Q_OBJECT
-public:
+  public:
     explicit TDateEdit(QWidget* parent = nullptr);
 
     /** Day count (days since 30.12.1899) of the date shown, a whole day. */
@@ -22,15 +25,15 @@ public:
     QDate earliest() const { return m_earliest; }
     QDate latest() const { return m_latest; }
 
-signals:
+  signals:
     /** The user picked a day in the calendar or confirmed a typed date. */
     void closePopup();
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
-private:
+  private:
     void confirmTyped();
     QDate m_earliest, m_latest;
     QDate m_confirmed;
@@ -39,11 +42,11 @@ private:
 /** An on/off switch drawn as a sliding knob; a check box underneath. */
 class TSwitch : public QCheckBox {
     Q_OBJECT
-public:
+  public:
     explicit TSwitch(QWidget* parent = nullptr);
     QSize sizeHint() const override;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
     bool hitButton(const QPoint&) const override { return true; }
 };
@@ -51,6 +54,43 @@ protected:
 /** A horizontal track bar with large touch targets. */
 class TTrackBar : public QSlider {
     Q_OBJECT
-public:
+  public:
     TTrackBar(int minimum, int maximum, int step, int value, QWidget* parent = nullptr);
+};
+
+/**
+ * A tab strip whose tabs share its width equally, with a fixed tab height and a caption font
+ * size per tab (the window grows its captions with its width).
+ */
+class TTabBar : public QTabBar {
+    Q_OBJECT
+  public:
+    explicit TTabBar(int tabHeight, QWidget* parent = nullptr);
+    /** Caption size in points of one tab; sizes not set follow the bar's font. */
+    void setCaptionSize(int index, int points);
+    int captionSize(int index) const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+  protected:
+    QSize tabSizeHint(int index) const override;
+    QSize minimumTabSizeHint(int index) const override;
+    void paintEvent(QPaintEvent*) override;
+
+  private:
+    QFont captionFont(int index) const;
+    int m_height;
+    QVector<int> m_sizes;
+};
+
+/** A tab control with a TTabBar. */
+class TTabControl : public QTabWidget {
+    Q_OBJECT
+  public:
+    explicit TTabControl(int tabHeight, QWidget* parent = nullptr);
+    TTabBar* bar() const { return m_bar; }
+
+  private:
+    TTabBar* m_bar;
 };
