@@ -1,23 +1,47 @@
 #include "tips/Tippauswahl.h"
 
-#include <QBoxLayout>
+#include "app/Numbers.h"
+#include "engine/Random.h"
+
+#include <QFont>
+
+namespace {
+const QColor kRingGreen = QColor::fromRgba(0xFF008000u);
+const QColor kRingBlue = QColor::fromRgba(0xFF0000FFu);
+const QColor kRingRed = QColor::fromRgba(0xFFFF0000u);
+constexpr double kRing = 3;
+constexpr int kTipRowHeight = 89;
+constexpr int kButtonBarHeight = 57;
+constexpr int kButtonBarSide = 10;
+constexpr int kButtonBarAbove = 20;
+constexpr int kButtonBarBelow = 20;
+const QString kEightNumbers = QStringLiteral("It must be 8 numbers!");
+} // namespace
 
 TTippauswahl::TTippauswahl(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Tippauswahl"));
     setWindowTitle(QStringLiteral("Kugelwerk Tip edit"));
+    // Below this width the three buttons would overlap.
+    setMinimumSize(121 + 73 + 132 + 2 * kButtonBarSide, 360);
     resize(360, 615);
-    auto* v = new QVBoxLayout(this);
-    v->setContentsMargins(0, 0, 0, 0);
-    Panel3 = new QWidget(this);
-    Panel3->setObjectName(QStringLiteral("Panel3"));
-    Panel3->setFixedHeight(89);
-    Panel2 = new QWidget(this);
-    Panel2->setObjectName(QStringLiteral("Panel2"));
+
+    auto panel = [this](const char* name) {
+        auto* p = new QWidget(this);
+        p->setObjectName(QLatin1String(name));
+        p->setAttribute(Qt::WA_StyledBackground);
+        return p;
+    };
+    Panel3 = panel("Panel3");
+    Panel2 = panel("Panel2");
+    Panel1 = panel("Panel1");
+
     Label1 = new QLabel(Panel2);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Panel1 = new QWidget(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    auto* h = new QHBoxLayout(Panel1);
+    Label1->setAlignment(Qt::AlignCenter);
+    QFont bold = Label1->font();
+    bold.setBold(true);
+    Label1->setFont(bold);
+
     Button1 = new QPushButton(QStringLiteral("Abbrechen"), Panel1);
     Button1->setObjectName(QStringLiteral("Button1"));
     Zufall = new QPushButton(QStringLiteral("Zufall"), Panel1);
@@ -25,14 +49,12 @@ TTippauswahl::TTippauswahl(QWidget* parent) : QWidget(parent) {
     Zufall->setEnabled(false);
     Button2 = new QPushButton(QStringLiteral("Übernehmen"), Panel1);
     Button2->setObjectName(QStringLiteral("Button2"));
-    h->addWidget(Button1);
-    h->addStretch(1);
-    h->addWidget(Zufall);
-    h->addStretch(1);
-    h->addWidget(Button2);
-    v->addWidget(Panel3);
-    v->addWidget(Panel2, 1);
-    v->addWidget(Panel1);
+    Button2->setDefault(true);
+    connect(Button1, &QPushButton::clicked, this, &TTippauswahl::Button1Click);
+    connect(Zufall, &QPushButton::clicked, this, &TTippauswahl::ZufallClick);
+    connect(Button2, &QPushButton::clicked, this, &TTippauswahl::Button2Click);
+
+    layoutPanels();
     FormCreate();
 }
 
@@ -41,18 +63,188 @@ void TTippauswahl::FormCreate() {
     MaxZahl = 0;
 }
 
-void TTippauswahl::Zahlensetzen() {}
-void TTippauswahl::FormShow() {}
-void TTippauswahl::FormResize() { Panel1Resize(); }
-void TTippauswahl::Panel1Resize() {}
-void TTippauswahl::AuswahlClick(TCircle*) {}
-void TTippauswahl::ZufallClick() {}
+QString TTippauswahl::ballFile(int number) const {
+    return Home + QStringLiteral("zahl") + QString::number(number) + QStringLiteral(".png");
+}
+
+void TTippauswahl::layoutPanels() {
+    const int w = width();
+    const int h = height();
+    Panel3->setGeometry(0, 0, w, kTipRowHeight);
+    const int barTop = h - kButtonBarBelow - kButtonBarHeight;
+    Panel1->setGeometry(kButtonBarSide, barTop, std::max(0, w - 2 * kButtonBarSide), kButtonBarHeight);
+    Panel2->setGeometry(0, kTipRowHeight, w, std::max(0, barTop - kButtonBarAbove - kTipRowHeight));
+    Label1->setGeometry(0, Panel2->height() - 23, Panel2->width(), 23);
+    Button1->setGeometry(0, 0, 121, kButtonBarHeight);
+    Zufall->setGeometry((Panel1->width() - 73) / 2, 0, 73, 58);
+    Button2->setGeometry(Panel1->width() - 132, 0, 132, kButtonBarHeight);
+}
+
+void TTippauswahl::FormShow() {
+    layoutPanels();
+    if (!Home.isEmpty() && MaxZahl == 0) {
+        MaxZahl = 37;
+        const int a = int(kw::Round(Panel3->width() / 10.0));
+        for (int i = 0; i <= 8; ++i) {
+            auto* ball = new TCircle(QStringLiteral("CZahl") + QString::number(i), a, a, Panel3);
+            ball->loadBitmap(ballFile(i));
+            ball->setStrokeThickness(0);
+            ball->setVisible(i != 0);
+            TempKreis.push_back(ball);
+        }
+        for (int n = 0; n <= MaxZahl; ++n) {
+            auto* ball = new TCircle(QStringLiteral("AZahl") + QString::number(n), 1, 1, Panel2);
+            ball->loadBitmap(ballFile(n));
+            ball->setStrokeThickness(0);
+            ball->setCursor(Qt::PointingHandCursor);
+            ball->setFocusPolicy(Qt::TabFocus);
+            ball->setAccessibleName(QStringLiteral("number %1").arg(n));
+            connect(ball, &TCircle::clicked, this, [this, ball] { AuswahlClick(ball); });
+            ball->setVisible(n != 0);
+            AuswahlKreis.push_back(ball);
+        }
+    }
+    m_resizeAttached = true;
+    Panel1Resize();
+}
+
+void TTippauswahl::FormResize() {
+    Panel1Resize();
+}
+
+void TTippauswahl::Panel1Resize() {
+    if (TempKreis.size() < 9 || AuswahlKreis.size() < size_t(MaxZahl) + 1 || MaxZahl < 1)
+        return;
+
+    // Tip row: ten ball widths across the panel, but never taller than the panel allows.
+    const double w3 = Panel3->width();
+    const double h3 = Panel3->height();
+    int a = int(kw::Round(w3 * 0.9 / 10));
+    if (a > h3 - 20)
+        a = int(kw::Round(h3 - 20));
+    for (int k = 0; k <= 8; ++k) {
+        TempKreis[size_t(k)]->setFormSize(a, a);
+        TempKreis[size_t(k)]->setPosition((a + 5) * (k - 1) + a * 0.5, 10);
+    }
+    TempKreis[0]->hide();
+
+    // Grid: the wider the panel against its height, the more columns.
+    const double w = Panel2->width();
+    const double h = Panel2->height();
+    int e = 6;
+    if (w > 0.5 * h)
+        e = 7;
+    if (w > 0.75 * h)
+        e = 8;
+    if (w > h)
+        e = 11;
+    if (w > 1.5 * h)
+        e = 14;
+    if (w > 2 * h)
+        e = 18;
+    const int s = int(kw::Round(w * 0.9)) / e;
+    const int columns = e - 1;
+    for (int n = 1; n <= MaxZahl; ++n) {
+        TCircle* ball = AuswahlKreis[size_t(n)];
+        ball->setFormSize(s, s);
+        ball->setPosition(10 + ((n - 1) % columns) * (s + 5), ((n - 1) / columns) * s);
+        ball->loadBitmap(ballFile(n));
+        ball->update();
+    }
+}
+
+int TTippauswahl::selectedCount() const {
+    int count = 0;
+    for (int n = 1; n <= MaxZahl && size_t(n) < AuswahlKreis.size(); ++n)
+        if (isSelected(AuswahlKreis[size_t(n)]))
+            ++count;
+    return count;
+}
+
+void TTippauswahl::Zahlensetzen() {
+    if (TempKreis.size() < 9 || AuswahlKreis.size() < size_t(MaxZahl) + 1)
+        return;
+    for (int n = 1; n <= MaxZahl; ++n) {
+        AuswahlKreis[size_t(n)]->setStrokeThickness(0);
+        AuswahlKreis[size_t(n)]->setStrokeColor(kRingGreen);
+    }
+    int marked = 0;
+    for (int k = 1; k <= 8; ++k) {
+        const int32_t number = aktuellerTipp[size_t(k)];
+        TCircle* ball = TempKreis[size_t(k)];
+        // Without its picture a position is left as it was: no mark, no count.
+        if (!ball->loadBitmap(ballFile(number)))
+            continue;
+        if (number >= 1 && number <= MaxZahl) {
+            AuswahlKreis[size_t(number)]->setStrokeThickness(kRing);
+            AuswahlKreis[size_t(number)]->setStrokeColor(kRingBlue);
+            ++marked;
+        }
+        if (aktuellGewonnen[size_t(k)]) {
+            ball->setStrokeThickness(kRing);
+            ball->setStrokeColor(kRingBlue);
+        } else {
+            ball->setStrokeThickness(0);
+        }
+        for (size_t extra : {size_t(9), size_t(10)}) {
+            if (aktuellGewonnen[extra] && number == aktuellerTipp[extra]) {
+                ball->setStrokeThickness(kRing);
+                ball->setStrokeColor(kRingRed);
+            }
+        }
+        ball->update();
+    }
+    Zufall->setEnabled(marked < 8);
+}
+
+void TTippauswahl::AuswahlClick(TCircle* sender) {
+    if (!sender)
+        return;
+    Label1->clear();
+    if (isSelected(sender)) {
+        sender->setStrokeThickness(0);
+    } else if (selectedCount() < 8) {
+        sender->setStrokeThickness(kRing);
+    } else {
+        Label1->setText(kEightNumbers);
+    }
+    Zufall->setEnabled(selectedCount() < 8);
+}
+
+void TTippauswahl::ZufallClick() {
+    if (MaxZahl < 1 || AuswahlKreis.size() < size_t(MaxZahl) + 1 || selectedCount() >= MaxZahl)
+        return;
+    TCircle* ball = nullptr;
+    do {
+        const int n = int(kw::Random::shared().next(uint32_t(MaxZahl))) + 1;
+        ball = AuswahlKreis[size_t(n)];
+    } while (isSelected(ball));
+    AuswahlClick(ball);
+}
+
 void TTippauswahl::Button1Click() {
     Tippnummer = 999;
     hide();
 }
-void TTippauswahl::Button2Click() {}
-void TTippauswahl::setStyleSheetFile(const QString& styleSheet) { setStyleSheet(styleSheet); }
+
+void TTippauswahl::Button2Click() {
+    Label1->clear();
+    std::vector<int32_t> chosen;
+    for (int n = 1; n <= MaxZahl && size_t(n) < AuswahlKreis.size(); ++n)
+        if (isSelected(AuswahlKreis[size_t(n)]))
+            chosen.push_back(n);
+    if (chosen.size() != 8) {
+        Label1->setText(kEightNumbers);
+        return;
+    }
+    for (size_t k = 0; k < 8; ++k)
+        aktuellerTipp[k + 1] = chosen[k];
+    hide();
+}
+
+void TTippauswahl::setStyleSheetFile(const QString& styleSheet) {
+    setStyleSheet(styleSheet);
+}
 
 void TTippauswahl::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
@@ -66,6 +258,7 @@ void TTippauswahl::hideEvent(QHideEvent* event) {
 
 void TTippauswahl::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    layoutPanels();
     if (m_resizeAttached)
         FormResize();
 }
