@@ -13,17 +13,43 @@ TDateEdit::TDateEdit(QWidget* parent) : QDateEdit(parent) {
     setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     setDateRange(QDate(1900, 1, 1), QDate(9999, 12, 31));
     setMinimumHeight(30);
-    // A click on a day in the popup both sets the date and closes the popup.
-    connect(calendarWidget(), &QCalendarWidget::clicked, this, [this](const QDate& date) {
-        setDate(date);
-        m_confirmed = date;
-        emit closePopup();
-    });
-    connect(calendarWidget(), &QCalendarWidget::activated, this, [this](const QDate& date) {
-        setDate(date);
-        m_confirmed = date;
-        emit closePopup();
-    });
+    // A click on a day in the popup both sets the date and closes the popup; Enter in the
+    // calendar does the same.
+    connect(calendarWidget(), &QCalendarWidget::clicked, this, &TDateEdit::pickFromCalendar);
+    connect(calendarWidget(), &QCalendarWidget::activated, this, &TDateEdit::pickFromCalendar);
+    calendarWidget()->window()->installEventFilter(this);
+}
+
+void TDateEdit::pickFromCalendar(const QDate& date) {
+    // Styles that activate on a single click send "clicked" and "activated" for one click:
+    // one pick, one closePopup.
+    if (m_picked)
+        return;
+    m_picked = true;
+    setDate(date);
+    m_confirmed = date;
+    emit closePopup();
+}
+
+bool TDateEdit::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == calendarWidget()->window()) {
+        if (event->type() == QEvent::Show) {
+            m_picked = false;
+            m_beforePopup = date();
+        } else if (event->type() == QEvent::Hide) {
+            // Browsing the calendar with the arrow keys moves the date along; closing it without
+            // a pick must not leave a day on show that nothing was looked up for. The pick may
+            // still be on its way (the popup closes before its signal reaches us).
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (!m_picked && m_beforePopup.isValid())
+                        setDate(m_beforePopup);
+                },
+                Qt::QueuedConnection);
+        }
+    }
+    return QDateEdit::eventFilter(watched, event);
 }
 
 double TDateEdit::day() const {
@@ -182,4 +208,28 @@ void TTabBar::paintEvent(QPaintEvent*) {
 TTabControl::TTabControl(int tabHeight, QWidget* parent)
     : QTabWidget(parent), m_bar(new TTabBar(tabHeight, this)) {
     setTabBar(m_bar);
+}
+
+TImage::TImage(QWidget* parent) : QLabel(parent) {}
+
+void TImage::paintEvent(QPaintEvent*) {
+    QPixmap pm = pixmap();
+    if (pm.isNull())
+        return;
+    const QString file = property("bitmapFile").toString();
+    if (!file.isEmpty()) {
+        if (file != m_sourceFile) {
+            m_sourceFile = file;
+            m_source = QPixmap(file);
+        }
+        if (!m_source.isNull())
+            pm = m_source;
+    }
+    const QRect area = contentsRect();
+    const QSize fitted = pm.size().scaled(area.size(), Qt::KeepAspectRatio);
+    const QRect target(area.left() + (area.width() - fitted.width()) / 2,
+                       area.top() + (area.height() - fitted.height()) / 2, fitted.width(), fitted.height());
+    QPainter p(this);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawPixmap(target, pm);
 }

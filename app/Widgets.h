@@ -32,11 +32,15 @@ class TDateEdit : public QDateEdit {
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void confirmTyped();
+    void pickFromCalendar(const QDate& date);
     QDate m_earliest, m_latest;
     QDate m_confirmed;
+    QDate m_beforePopup;   // the day shown when the calendar opened
+    bool m_picked = false; // a day was picked since the calendar opened
 };
 
 /** An on/off switch drawn as a sliding knob; a check box underneath. */
@@ -93,4 +97,22 @@ class TTabControl : public QTabWidget {
 
   private:
     TTabBar* m_bar;
+};
+
+/**
+ * A picture that fills its contents rectangle keeping its proportions. When it knows the file the
+ * picture came from (property "bitmapFile"), it draws from the full-size file, so that a picture
+ * set before the first layout is not left small or blurred.
+ */
+class TImage : public QLabel {
+    Q_OBJECT
+  public:
+    explicit TImage(QWidget* parent = nullptr);
+
+  protected:
+    void paintEvent(QPaintEvent*) override;
+
+  private:
+    QString m_sourceFile;
+    QPixmap m_source;
 };
