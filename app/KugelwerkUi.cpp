@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QScrollArea>
 #include <QStyle>
+#include <algorithm>
 
 namespace {
 
@@ -44,6 +45,10 @@ void TKugelwerk::buildUi() {
     setObjectName(QStringLiteral("Kugelwerk"));
     setWindowTitle(QStringLiteral("Kugelwerk Mobil"));
     resize(768, 1004);
+    // A finger-sized base font; controls that need more set their own.
+    QFont base = font();
+    base.setPointSize(std::max(base.pointSize(), 11));
+    setFont(base);
 
     auto* top = new QVBoxLayout(this);
     top->setContentsMargins(0, 0, 0, 0);
@@ -54,7 +59,8 @@ void TKugelwerk::buildUi() {
     HeaderToolBar->setFixedHeight(44);
     auto* header = new QHBoxLayout(HeaderToolBar);
     header->setContentsMargins(8, 0, 8, 0);
-    ToolBarLabel = makeLabel(HeaderToolBar, QStringLiteral("ToolBarLabel"), QStringLiteral("Ostwald's Kugelwerk 8/37 Set for Life"));
+    ToolBarLabel = makeLabel(HeaderToolBar, QStringLiteral("ToolBarLabel"),
+                             QStringLiteral("Ostwald's Kugelwerk 8/37 Set for Life"));
     ToolBarLabel->setAlignment(Qt::AlignCenter);
     QFont titleFont = ToolBarLabel->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
@@ -116,6 +122,7 @@ void TKugelwerk::buildUi() {
     SpeedButton6->setObjectName(QStringLiteral("SpeedButton6"));
     SpeedButton6->setArrowType(Qt::LeftArrow);
     SpeedButton6->setFixedSize(44, 44);
+    SpeedButton6->setIconSize(QSize(22, 22));
     SpeedButton6->setToolTip(QStringLiteral("previous draw"));
     SpeedButton6->setAccessibleName(QStringLiteral("previous draw"));
     Panel24 = new QWidget(Panel1);
@@ -132,6 +139,7 @@ void TKugelwerk::buildUi() {
     SpeedButton7->setObjectName(QStringLiteral("SpeedButton7"));
     SpeedButton7->setArrowType(Qt::RightArrow);
     SpeedButton7->setFixedSize(44, 44);
+    SpeedButton7->setIconSize(QSize(22, 22));
     SpeedButton7->setToolTip(QStringLiteral("next draw"));
     SpeedButton7->setAccessibleName(QStringLiteral("next draw"));
     bar->addWidget(BitBtn1);
@@ -213,6 +221,8 @@ void TKugelwerk::buildUi() {
     TabControl2->addTab(Optionen_Statistik, QStringLiteral("statistics"));
     TabControl2->addTab(TabItem2, QStringLiteral("mathematics"));
     TabControl2->addTab(Optionen_Extras, QStringLiteral("Extras"));
+    for (int i = 0; i < TabControl2->count(); ++i)
+        static_cast<TTabControl*>(TabControl2)->bar()->setCaptionSize(i, 13);
 
     auto slider = [this](const char* name, QWidget* parent) {
         const kw::SliderSetting* s = kw::findSlider(name);
@@ -262,7 +272,8 @@ void TKugelwerk::buildUi() {
         Label36 = la;
         DreioderVierWochen = b;
         Label37 = lb;
-        Label35 = makeLabel(panel, QStringLiteral("Label35"), QStringLiteral("Max. X results in the last X drawings"));
+        Label35 = makeLabel(panel, QStringLiteral("Label35"),
+                            QStringLiteral("Max. X results in the last X drawings"));
         Label35->setWordWrap(true);
         h->addWidget(a);
         h->addWidget(la);
@@ -287,7 +298,8 @@ void TKugelwerk::buildUi() {
         panel->setObjectName(QStringLiteral("QuerRow"));
         auto* v = new QVBoxLayout(panel);
         v->setContentsMargins(0, 4, 0, 4);
-        v->addWidget(makeLabel(panel, QStringLiteral("QuerText"), QStringLiteral("The cross sum of tips is between")));
+        v->addWidget(
+            makeLabel(panel, QStringLiteral("QuerText"), QStringLiteral("The cross sum of tips is between")));
         auto* h = new QHBoxLayout;
         auto [a, la] = slider("QuerMin", panel);
         auto [b, lb] = slider("QuerMax", panel);
@@ -318,8 +330,9 @@ void TKugelwerk::buildUi() {
         GlueckszahlEdit->setInputMethodHints(Qt::ImhFormattedNumbersOnly);
         GlueckszahlEdit->setMinimumHeight(36);
         GlueckszahlEdit->setAccessibleName(QStringLiteral("Lucky number"));
-        auto* text = makeLabel(panel, QStringLiteral("GlueckszahlText"),
-                               QStringLiteral("Lucky number .... with that number, the random number generator starts"));
+        auto* text = makeLabel(
+            panel, QStringLiteral("GlueckszahlText"),
+            QStringLiteral("Lucky number .... with that number, the random number generator starts"));
         text->setWordWrap(true);
         h->addWidget(GlueckszahlEdit);
         h->addWidget(text, 1);
@@ -378,7 +391,8 @@ void TKugelwerk::buildUi() {
     // ---------------------------------------------------------------- info tab
     auto* info = new QVBoxLayout(Extras);
     info->setContentsMargins(0, 0, 0, 0);
-    Image1 = makeLabel(Extras, QStringLiteral("Image1"), QString());
+    Image1 = new TImage(Extras);
+    Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setFixedHeight(79);
     Image1->setAlignment(Qt::AlignCenter);
     Image1->setContentsMargins(60, 10, 60, 10);
@@ -390,8 +404,9 @@ void TKugelwerk::buildUi() {
     Label39->setMinimumHeight(60);
     Label39->setContentsMargins(20, 0, 20, 0);
     info->addWidget(Label39);
-    Label38 = makeLabel(Extras, QStringLiteral("Label38"),
-                        QStringLiteral("There are more \"Kugelwerk\" for various lotteries in Australia and the world"));
+    Label38 = makeLabel(
+        Extras, QStringLiteral("Label38"),
+        QStringLiteral("There are more \"Kugelwerk\" for various lotteries in Australia and the world"));
     Label38->setAlignment(Qt::AlignCenter);
     Label38->setWordWrap(true);
     Label38->setMinimumHeight(76);
@@ -410,9 +425,9 @@ void TKugelwerk::buildUi() {
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->setMinimumSize(145, 30);
     ComboBox1->setAccessibleName(QStringLiteral("style"));
-    for (const char* s : {"kein Style", "Air", "Amakrits", "AquaGraphite", "Blend", "Dark", "Diamond", "GoldenGraphite",
-                          "Jet", "Light", "MetropolisUIBlack", "MetropolisUIBlue", "MetropolisUIDark",
-                          "MetropolisUIGreen", "RubyGraphite", "Transparent"})
+    for (const char* s : {"kein Style", "Air", "Amakrits", "AquaGraphite", "Blend", "Dark", "Diamond",
+                          "GoldenGraphite", "Jet", "Light", "MetropolisUIBlack", "MetropolisUIBlue",
+                          "MetropolisUIDark", "MetropolisUIGreen", "RubyGraphite", "Transparent"})
         ComboBox1->addItem(QString::fromLatin1(s));
     Button8 = new QPushButton(QStringLiteral("Style laden"), Extras);
     Button8->setObjectName(QStringLiteral("Button8"));

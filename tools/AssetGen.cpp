@@ -173,6 +173,10 @@ QImage logo() {
     QLinearGradient g(0, 22, 0, 128);
     g.setColorAt(0.0, QColor(0x3A, 0x86, 0xF0));
     g.setColorAt(1.0, QColor(0x12, 0x3E, 0x96));
+    // A light halo under the outline keeps the name readable on dark styles too.
+    p.setPen(QPen(QColor(255, 255, 255, 230), 9, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(text);
     p.setPen(QPen(QColor(0x0A, 0x24, 0x5C), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(g);
     p.drawPath(text);
