@@ -137,7 +137,7 @@ TBarChart::Geometry TBarChart::geometryFor(const QSize& size) const {
     double widestX = 0;
     for (double x : xs)
         widestX = std::max(widestX, lm.horizontalAdvance(numberText(x)));
-    const double labelGap = lm.horizontalAdvance(QStringLiteral("0"));
+    const double labelGap = std::max(3.0, lm.horizontalAdvance(QStringLiteral("0")) / 2);
 
     g.title.text = m_bottom->title();
     const double titleWidth = std::max(1.0, size.width() - 2 * outer);

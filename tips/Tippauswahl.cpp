@@ -21,8 +21,8 @@ const QString kEightNumbers = QStringLiteral("It must be 8 numbers!");
 TTippauswahl::TTippauswahl(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Tippauswahl"));
     setWindowTitle(QStringLiteral("Kugelwerk Tip edit"));
-    // Below this width the three buttons would overlap.
-    setMinimumSize(121 + 73 + 132 + 2 * kButtonBarSide, 360);
+    // Narrower than the design width, the centred Zufall would run into Übernehmen.
+    setMinimumSize(360, 420);
     resize(360, 615);
 
     auto panel = [this](const char* name) {

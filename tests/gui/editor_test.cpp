@@ -243,7 +243,7 @@ class EditorTest : public QObject {
         QTest::addColumn<int>("ball");
         QTest::newRow("initial") << QSize(360, 615) << 7 << 40;
         QTest::newRow("wide") << QSize(1000, 615) << 17 << 50;       // grid 1000 x 429
-        QTest::newRow("tall narrow") << QSize(346, 1000) << 5 << 51; // grid 346 x 814
+        QTest::newRow("tall narrow") << QSize(360, 1000) << 5 << 54; // grid 360 x 814
         QTest::newRow("square-ish") << QSize(500, 560) << 10 << 40;  // grid 500 x 374
     }
     void layoutFollowsTheWindowShape() {
