@@ -1,0 +1,70 @@
+#include "engine/Statistics.h"
+
+#include <algorithm>
+
+namespace kw {
+
+namespace {
+
+void takeRange(NumberStats& s) {
+    s.lo = s.hi = s.value[1];
+    for (int n = 1; n <= 37; ++n) {
+        s.lo = std::min(s.lo, s.value[size_t(n)]);
+        s.hi = std::max(s.hi, s.value[size_t(n)]);
+    }
+}
+
+} // namespace
+
+NumberStats distribution(const std::vector<TZiehung>& records, double start, double end) {
+    NumberStats s;
+    for (const TZiehung& z : records) {
+        if (!(z.Ziehungsdatum >= start && z.Ziehungsdatum <= end))
+            continue;
+        for (uint8_t v : z.Zahlen)
+            if (v <= 37)
+                ++s.value[v];
+        ++s.draws;
+    }
+    takeRange(s);
+    return s;
+}
+
+NumberStats overdue(const std::vector<TZiehung>& records, double start, double end) {
+    NumberStats s;
+    s.value.fill(1);
+    for (const TZiehung& z : records) {
+        if (!(z.Ziehungsdatum > start && z.Ziehungsdatum <= end))
+            continue;
+        for (auto& v : s.value)
+            ++v;
+        for (uint8_t v : z.Zahlen)
+            if (v <= 37)
+                s.value[v] = 1;
+        ++s.draws;
+    }
+    takeRange(s);
+    return s;
+}
+
+bool isPrimeNumber(int n) {
+    switch (n) {
+    case 2:
+    case 3:
+    case 5:
+    case 7:
+    case 11:
+    case 13:
+    case 17:
+    case 19:
+    case 23:
+    case 29:
+    case 31:
+    case 37:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace kw
