@@ -1,0 +1,157 @@
+#include "server/DrawData.h"
+
+#include "app/Dates.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QSet>
+
+namespace kw::srv {
+
+bool isCommentLine(QStringView line) {
+    const QStringView t = line.trimmed();
+    return t.isEmpty() || t.startsWith(u'#');
+}
+
+std::optional<DrawEntry> parseDataLine(QStringView line, QString* error) {
+    static const QRegularExpression blanks(QStringLiteral("[ \\t]+"));
+    const QStringList fields = line.trimmed().toString().split(blanks, Qt::SkipEmptyParts);
+    auto fail = [&](const QString& why) -> std::optional<DrawEntry> {
+        if (error)
+            *error = why;
+        return std::nullopt;
+    };
+    if (fields.size() != 11)
+        return fail(QStringLiteral("expected a date and ten numbers, found %1 fields").arg(fields.size()));
+    const auto date = parseDate(fields[0]);
+    if (!date)
+        return fail(QStringLiteral("\"%1\" is not a day in the form dd.mm.yyyy").arg(fields[0]));
+    DrawEntry draw;
+    draw.date = *date;
+    QSet<int> seen;
+    for (int k = 0; k < 10; ++k) {
+        bool ok = false;
+        const int n = fields[k + 1].toInt(&ok, 10);
+        if (!ok || n < 1 || n > 37)
+            return fail(QStringLiteral("\"%1\" is not a number from 1 to 37").arg(fields[k + 1]));
+        if (seen.contains(n))
+            return fail(k < 8 ? QStringLiteral("the number %1 is drawn twice").arg(n)
+                              : QStringLiteral("the supplementary number %1 is already drawn").arg(n));
+        seen.insert(n);
+        if (k < 8)
+            draw.numbers[size_t(k)] = n;
+        else
+            draw.extra[size_t(k - 8)] = n;
+    }
+    return draw;
+}
+
+QString formatDataLine(const DrawEntry& draw) {
+    QString line = formatDate(draw.date);
+    for (int n : draw.numbers)
+        line += u' ' + QString::number(n);
+    for (int n : draw.extra)
+        line += u' ' + QString::number(n);
+    return line;
+}
+
+QByteArray replyLine(const DrawEntry& draw) {
+    QByteArray line = formatDate(draw.date).toLatin1();
+    for (int n : draw.numbers)
+        line += ',' + QByteArray::number(n);
+    for (int n : draw.extra)
+        line += ',' + QByteArray::number(n);
+    return line + ";\r\n";
+}
+
+namespace {
+
+/** Reads and checks every line; calls visit for each draw. */
+bool readFile(const QString& path, QString* error, const std::function<void(const DrawEntry&)>& visit) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    int number = 0;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine());
+        ++number;
+        if (isCommentLine(line))
+            continue;
+        QString why;
+        const auto draw = parseDataLine(line, &why);
+        if (!draw) {
+            if (error)
+                *error = QStringLiteral("%1 line %2: %3").arg(path).arg(number).arg(why);
+            return false;
+        }
+        visit(*draw);
+    }
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool DrawStore::load(const QString& path, QString* error) {
+    QHash<qint64, QByteArray> replies;
+    int count = 0;
+    QDate first, last;
+    const bool ok = readFile(path, error, [&](const DrawEntry& d) {
+        replies[d.date.toJulianDay()] += replyLine(d);
+        ++count;
+        if (!first.isValid() || d.date < first)
+            first = d.date;
+        if (!last.isValid() || d.date > last)
+            last = d.date;
+    });
+    if (!ok)
+        return false;
+    m_replies = std::move(replies);
+    m_count = count;
+    m_first = first;
+    m_last = last;
+    return true;
+}
+
+bool appendDraw(const QString& path, const DrawEntry& draw, QString* error) {
+    QByteArray content;
+    if (QFile::exists(path)) {
+        bool taken = false;
+        if (!readFile(path, error, [&](const DrawEntry& d) { taken = taken || d.date == draw.date; }))
+            return false;
+        if (taken) {
+            if (error)
+                *error = QStringLiteral("%1 already holds a draw for %2").arg(path, formatDate(draw.date));
+            return false;
+        }
+        QFile old(path);
+        if (!old.open(QIODevice::ReadOnly)) {
+            if (error)
+                *error = QStringLiteral("cannot read %1: %2").arg(path, old.errorString());
+            return false;
+        }
+        content = old.readAll();
+        if (!content.isEmpty() && !content.endsWith('\n'))
+            content += '\n';
+    }
+    content += formatDataLine(draw).toUtf8() + '\n';
+    // The whole file is written anew and renamed over the old one: a crash or a full disk leaves
+    // the old file as it was, and a running server never reads a half-written line.
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size() || !out.commit()) {
+        if (error)
+            *error = QStringLiteral("cannot write %1: %2").arg(path, out.errorString());
+        return false;
+    }
+    return true;
+}
+
+} // namespace kw::srv

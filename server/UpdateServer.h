@@ -1,0 +1,87 @@
+#pragma once
+
+#include "server/DrawData.h"
+
+#include <QAbstractHttpServer>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHostAddress>
+#include <QHttpServerResponder>
+#include <QTcpServer>
+#include <QTimer>
+
+namespace kw::srv {
+
+/**
+ * Accepts connections for the HTTP server and keeps them from tying it up: a connection that
+ * stays silent too long, or lives too long, is dropped, and beyond a limit new ones are refused.
+ */
+class GuardedTcpServer : public QTcpServer {
+    Q_OBJECT
+  public:
+    using QTcpServer::QTcpServer;
+    int idleTimeoutMs = 10000;
+    int lifetimeMs = 120000;
+    int maxConnections = 2000;
+    qint64 maxUnansweredBytes = 64 * 1024;
+    int open() const { return m_open; }
+
+  protected:
+    void incomingConnection(qintptr descriptor) override;
+
+  private:
+    int m_open = 0;
+};
+
+/** One answer: status, body, cache rule and, for a refused method, the allowed ones. */
+struct Answer {
+    QHttpServerResponder::StatusCode status = QHttpServerResponder::StatusCode::Ok;
+    QByteArray body;
+    QByteArray cacheControl;
+    QByteArray allow;
+};
+
+/**
+ * The update server: serves the draw replies of one data file and logs every request. It takes
+ * the parsed requests of Qt's HTTP server directly; with a single page, a router would only
+ * cost time.
+ */
+class UpdateServer : public QAbstractHttpServer {
+    Q_OBJECT
+  public:
+    /** log: where the request log goes (a file or stderr); may be null for no log. */
+    UpdateServer(const QString& dataFile, QIODevice* log, QObject* parent = nullptr);
+    ~UpdateServer() override;
+
+    /** Loads the data file; on failure error names the line. */
+    bool load(QString* error);
+    /** Listens; port 0 picks a free one. Returns the port, or 0 with error set. */
+    quint16 listen(const QHostAddress& address, quint16 port, QString* error);
+    const DrawStore& store() const { return m_store; }
+    void flushLog();
+
+  private:
+    bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
+    void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override;
+    Answer answer(const QHttpServerRequest& request);
+    void reloadIfChanged();
+    void logLine(const QHttpServerRequest& request, int status, qsizetype bytes);
+
+    QString m_dataFile;
+    DrawStore m_store;
+    QDateTime m_loadedTime;
+    qint64 m_loadedSize = -1;
+    QElapsedTimer m_sinceCheck;
+    QDate m_today; // looked up with the file, once a second: the clock call costs a stat()
+    GuardedTcpServer* m_tcp = nullptr;
+    QIODevice* m_log;
+    QByteArray m_logBuffer;
+    qint64 m_logSecond = -1;
+    QByteArray m_logTime;
+    QHostAddress m_logPeer;
+    QByteArray m_logPeerText;
+    QTimer m_logFlush;
+};
+
+} // namespace kw::srv
