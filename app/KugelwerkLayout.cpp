@@ -6,8 +6,10 @@
 #include "app/Shell.h"
 #include "tips/Tippauswahl.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 void TKugelwerk::TabControl1Resize() {
     const int W = TabControl1->width();
@@ -120,7 +122,23 @@ QString TKugelwerk::readStyleSheet(const QString& fileName) {
     QFile f(fileName);
     if (!f.open(QIODevice::ReadOnly))
         return QString();
-    return QString::fromUtf8(f.readAll());
+    QString sheet = QString::fromUtf8(f.readAll());
+    // Pictures named in a style file lie beside it; the toolkit would look in the working folder.
+    static const QRegularExpression url(QStringLiteral("url\\(\\s*([\"']?)([^)\"']+)\\1\\s*\\)"));
+    const QDir dir = QFileInfo(fileName).absoluteDir();
+    QString out;
+    qsizetype last = 0;
+    for (auto it = url.globalMatch(sheet); it.hasNext();) {
+        const auto m = it.next();
+        const QString path = m.captured(2).trimmed();
+        if (path.startsWith(QLatin1Char(':')) || QDir::isAbsolutePath(path))
+            continue;
+        out += sheet.mid(last, m.capturedStart() - last);
+        out += QStringLiteral("url(\"%1\")").arg(QDir::cleanPath(dir.absoluteFilePath(path)));
+        last = m.capturedEnd();
+    }
+    out += sheet.mid(last);
+    return out;
 }
 
 void TKugelwerk::ApplyStyle() {

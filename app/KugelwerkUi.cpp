@@ -118,11 +118,13 @@ void TKugelwerk::buildUi() {
     DateTimePicker1->setDate(QDate(2015, 9, 26));
     DateTimePicker1->setMinimumWidth(105);
     DateTimePicker1->setAccessibleName(QStringLiteral("date of the draw on display"));
+    QFont arrowFont = font();
+    arrowFont.setPointSize(16);
     SpeedButton6 = new QToolButton(Panel1);
     SpeedButton6->setObjectName(QStringLiteral("SpeedButton6"));
-    SpeedButton6->setArrowType(Qt::LeftArrow);
+    SpeedButton6->setText(QStringLiteral("◀")); // a glyph, so that every style shows a finger-sized arrow
     SpeedButton6->setFixedSize(44, 44);
-    SpeedButton6->setIconSize(QSize(22, 22));
+    SpeedButton6->setFont(arrowFont);
     SpeedButton6->setToolTip(QStringLiteral("previous draw"));
     SpeedButton6->setAccessibleName(QStringLiteral("previous draw"));
     Panel24 = new QWidget(Panel1);
@@ -137,9 +139,9 @@ void TKugelwerk::buildUi() {
     }
     SpeedButton7 = new QToolButton(Panel1);
     SpeedButton7->setObjectName(QStringLiteral("SpeedButton7"));
-    SpeedButton7->setArrowType(Qt::RightArrow);
+    SpeedButton7->setText(QStringLiteral("▶")); // a glyph, so that every style shows a finger-sized arrow
     SpeedButton7->setFixedSize(44, 44);
-    SpeedButton7->setIconSize(QSize(22, 22));
+    SpeedButton7->setFont(arrowFont);
     SpeedButton7->setToolTip(QStringLiteral("next draw"));
     SpeedButton7->setAccessibleName(QStringLiteral("next draw"));
     bar->addWidget(BitBtn1);

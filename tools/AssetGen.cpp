@@ -1,5 +1,5 @@
 // Draws the program's pictures and synthesises its win sound into a folder:
-// zahl1.png … zahl37.png, stern.png, Stop32.png, logo.png and yippee.wav.
+// zahl1.png … zahl37.png, stern.png, Stop32.png, logo.png, the style files' arrows and yippee.wav.
 #include <QDir>
 #include <QFile>
 #include <QFont>
@@ -183,6 +183,17 @@ QImage logo() {
     return img;
 }
 
+/** The drop-down arrow of the style files, in a light and a dark shade. */
+QImage arrow(const QColor& colour) {
+    QImage img = blank(20, 12);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    p.drawPolygon(QPolygonF{QPointF(1, 1), QPointF(19, 1), QPointF(10, 11)});
+    return img;
+}
+
 /** A short rising arpeggio with a bell-like tone: 16-bit PCM, mono, 22050 Hz. */
 QByteArray yippee() {
     constexpr int rate = 22050;
@@ -269,6 +280,8 @@ int main(int argc, char** argv) {
     ok &= save(star(), out.filePath(QStringLiteral("stern.png")));
     ok &= save(stopSign(), out.filePath(QStringLiteral("Stop32.png")));
     ok &= save(logo(), out.filePath(QStringLiteral("logo.png")));
+    ok &= save(arrow(QColor(0xE6, 0xE8, 0xEB)), out.filePath(QStringLiteral("arrow_light.png")));
+    ok &= save(arrow(QColor(0x33, 0x3A, 0x44)), out.filePath(QStringLiteral("arrow_dark.png")));
     QFile wav(out.filePath(QStringLiteral("yippee.wav")));
     const QByteArray sound = yippee();
     if (!wav.open(QIODevice::WriteOnly) || wav.write(sound) != sound.size()) {

@@ -152,6 +152,8 @@ class ShellLayoutTest : public QObject {
         QCOMPARE(w->StyleBook1.styleName, QStringLiteral("Dark"));
         QCOMPARE(w->StyleBook1.fileName, fx.home() + QStringLiteral("Dark.style"));
         QVERIFY(w->styleSheet().contains(QStringLiteral("QTabBar")));
+        // Pictures the style names are found beside the style file, not in the working folder.
+        QVERIFY(w->styleSheet().contains(QStringLiteral("url(\"%1arrow_light.png\")").arg(fx.home())));
         QCOMPARE(w->currentStyleSheet(), w->styleSheet());
         QCOMPARE(fx.editor()->styleSheet(), w->styleSheet());
         w->SaveSettings();
