@@ -60,9 +60,14 @@ void TKugelwerk::Zettelcheck(const QString& a1, const QString& a2, const QString
 }
 
 int TKugelwerk::Komplettcheck() {
+    // The rows in use, which are the rows the rebuild below shows. Taking the rows of the list
+    // as it was last built instead left rows unchecked, shown with no hits and no star, after
+    // the tips count had grown, and every start after settings with more than the design's
+    // four tips.
+    const int rows = std::clamp(Anzahl->value(), 0, kw::kTipRows);
     kw::FullCheckResult result;
     try {
-        result = kw::checkAllTips(*this, ListView1->count(), Zahl);
+        result = kw::checkAllTips(*this, rows, Zahl);
     } catch (const kw::CellError&) {
         // The marks were cleared and partly set again: show them as they are now, then let the
         // caller learn that the check stopped (its error report names the tip).

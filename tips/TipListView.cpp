@@ -1,8 +1,11 @@
 #include "tips/TipListView.h"
 
+#include "tips/TipTable.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <algorithm>
@@ -293,4 +296,17 @@ void TTipListView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QListWidget::keyPressEvent(event);
+}
+
+void TTipListView::resizeEvent(QResizeEvent* event) {
+    QListWidget::resizeEvent(event);
+    // The window's layout step can rebuild the list before the list has its new size; the rows
+    // then take the height the rebuild would have given them for the size the list really has.
+    if (event->size().height() == event->oldSize().height() || count() == 0)
+        return;
+    const QSize hint(0, kw::tipItemHeight(height(), count()));
+    if (item(0)->sizeHint() == hint)
+        return;
+    for (int r = 0; r < count(); ++r)
+        item(r)->setSizeHint(hint);
 }

@@ -44,6 +44,7 @@ class TTipListView : public QListWidget {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     QPixmap loadPicture(const QString& path);

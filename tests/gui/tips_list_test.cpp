@@ -91,6 +91,18 @@ class TipsListTest : public QObject {
         QCOMPARE(w->ListView1->itemHeight(95), 30);
         QTRY_VERIFY(w->ListView1->verticalScrollBar()->maximum() > 600);
 
+        // A new window size gives the rows the height for the list's new size.
+        w->Anzahl->setValue(20);
+        w->Button4Click();
+        QCOMPARE(w->ListView1->itemHeight(0), kw::tipItemHeight(listHeight, 20));
+        w->resize(1280, 800);
+        QTRY_VERIFY(w->ListView1->height() < listHeight - 100);
+        QCOMPARE(w->ListView1->itemHeight(19), kw::tipItemHeight(w->ListView1->height(), 20));
+        w->resize(768, 1004);
+        w->Anzahl->setValue(96);
+        w->Button4Click();
+        QTRY_VERIFY(w->ListView1->verticalScrollBar()->maximum() > 600);
+
         // A rebuild (as during a calculation) keeps the place the user scrolled to.
         w->ListView1->verticalScrollBar()->setValue(600);
         w->Button4Click();
@@ -175,17 +187,27 @@ class TipsListTest : public QObject {
         QVERIFY(fx->messages.isEmpty());
     }
 
-    void checkCoversTheRowsOfTheListAsLastBuilt() {
-        w->Anzahl->setValue(1);
-        setTip(w, 0, {"31", "3", "27", "4", "23", "7", "15", "11"});
-        setTip(w, 1, {"31", "3", "27", "4", "23", "7", "15", "11"});
-        QCOMPARE(w->Komplettcheck(), 0); // never built: nothing is checked
-        QCOMPARE(w->Tippreihen[1][0], QStringLiteral("31"));
-        w->Anzahl->setValue(2); // the list still has the one row built by the check
-        w->Komplettcheck();
-        QCOMPARE(w->Tippreihen[1][0], QStringLiteral("3"));
-        QCOMPARE(w->Tippreihen[1][1], QStringLiteral("31"));
+    void checkCoversTheRowsInUseEvenBeforeTheListWasBuilt() {
+        // As at start-up: tips read from the settings, the list not built yet.
+        w->Anzahl->setValue(2);
+        for (int r = 0; r < 3; ++r)
+            setTip(w, r, {"31", "3", "27", "4", "23", "7", "15", "11"});
+        QCOMPARE(w->ListView1->count(), 0);
+        QCOMPARE(w->Komplettcheck(), 8);
         QCOMPARE(w->ListView1->count(), 2);
+        for (int r = 0; r < 2; ++r) {
+            QCOMPARE(w->ListView1->item(r)->text(),
+                     QStringLiteral("  3    4    7  11  15  23  27  31       8"));
+            QCOMPARE(w->ListView1->pictureOf(r), fx->home() + QStringLiteral("stern.png"));
+        }
+        QCOMPARE(w->Tippreihen[1][2], QStringLiteral("31")); // not in use: not checked
+        QCOMPARE(w->Gewonnen_Zahlen[11][2], uint8_t(0));
+
+        // A grown tips count takes part in the next check at once.
+        w->Anzahl->setValue(3);
+        w->Komplettcheck();
+        QCOMPARE(w->Tippreihen[1][2], QStringLiteral("3"));
+        QCOMPARE(w->ListView1->pictureOf(2), fx->home() + QStringLiteral("stern.png"));
     }
 
     void aCellThatIsNotANumberStopsTheCheckVisibly() {
