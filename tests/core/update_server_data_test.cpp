@@ -1,0 +1,132 @@
+#include "draws/Ziehung.h"
+#include "server/DrawData.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace kw::srv;
+
+namespace {
+
+struct DataFileTest : ::testing::Test {
+    QTemporaryDir dir;
+    QString path() const { return dir.filePath(QStringLiteral("draws.txt")); }
+    void write(const QByteArray& text) const {
+        QFile f(path());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
+    QByteArray read() const {
+        QFile f(path());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+
+TEST_F(DataFileTest, RepliesHoldEveryDrawOfTheDayInTheFormTheProgramReads) {
+    write("# SYNTHETIC\n"
+          "07.08.2015 30 4 19 5 12 10 8 9 6 29\n"
+          "\n"
+          "08.08.2015\t6 7 12 13 21 25 26 36  14 35\n"
+          "08.08.2015 1 2 3 4 5 6 7 8 9 10\n");
+    DrawStore store;
+    QString error;
+    ASSERT_TRUE(store.load(path(), &error)) << error.toStdString();
+    EXPECT_EQ(store.drawCount(), 3);
+    EXPECT_EQ(store.replyFor(QDate(2015, 8, 7)), QByteArray("07.08.2015,30,4,19,5,12,10,8,9,6,29;\r\n"));
+    EXPECT_EQ(store.replyFor(QDate(2015, 8, 8)),
+              QByteArray("08.08.2015,6,7,12,13,21,25,26,36,14,35;\r\n08.08.2015,1,2,3,4,5,6,7,8,9,10;\r\n"));
+    EXPECT_TRUE(store.replyFor(QDate(2015, 8, 9)).isEmpty());
+    EXPECT_FALSE(store.hasDraw(QDate(2015, 8, 9)));
+    EXPECT_EQ(store.lastDay(), QDate(2015, 8, 8));
+}
+
+struct BadLine {
+    const char* name;
+    const char* line;
+    const char* reason; // a part of the message
+};
+
+class BadDataLineTest : public DataFileTest, public ::testing::WithParamInterface<BadLine> {};
+
+TEST_P(BadDataLineTest, StopsTheLoadNamingTheLineAndKeepsWhatWasLoaded) {
+    write("07.08.2015 4 5 8 9 10 12 19 30 6 29\n");
+    DrawStore store;
+    QString error;
+    ASSERT_TRUE(store.load(path(), &error));
+    write(QByteArray("# header\n07.08.2015 4 5 8 9 10 12 19 30 6 29\n") + GetParam().line + "\n");
+    EXPECT_FALSE(store.load(path(), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("line 3"))) << error.toStdString();
+    EXPECT_TRUE(error.contains(QString::fromLatin1(GetParam().reason))) << error.toStdString();
+    EXPECT_EQ(store.drawCount(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, BadDataLineTest,
+    ::testing::Values(
+        BadLine{"nineNumbers", "08.08.2015 1 2 3 4 5 6 7 8 9", "10 fields"},
+        BadLine{"noDay", "31.02.2016 1 2 3 4 5 6 7 8 9 10", "not a day"},
+        BadLine{"otherDateForm", "2016-02-01 1 2 3 4 5 6 7 8 9 10", "not a day"},
+        BadLine{"tooHigh", "08.08.2015 1 2 3 4 5 6 7 38 9 10", "\"38\" is not a number from 1 to 37"},
+        BadLine{"zero", "08.08.2015 0 2 3 4 5 6 7 8 9 10", "\"0\" is not a number"},
+        BadLine{"letters", "08.08.2015 1 2 x 4 5 6 7 8 9 10", "\"x\""},
+        BadLine{"drawnTwice", "08.08.2015 1 2 3 4 5 6 7 7 9 10", "drawn twice"},
+        BadLine{"supplementaryDrawn", "08.08.2015 1 2 3 4 5 6 7 8 3 10", "supplementary number 3"},
+        BadLine{"supplementaryTwice", "08.08.2015 1 2 3 4 5 6 7 8 9 9", "supplementary number 9"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DataFileTest, AddAppendsOneCheckedDrawAndRefusesATakenDay) {
+    write("# demo\n07.08.2015 4 5 8 9 10 12 19 30 6 29"); // no final line break
+    QString error;
+    const auto draw = parseDataLine(u"08.08.2015 6 7 12 13 21 25 26 36 14 35", &error);
+    ASSERT_TRUE(draw);
+    ASSERT_TRUE(appendDraw(path(), *draw, &error)) << error.toStdString();
+    EXPECT_EQ(
+        read(),
+        QByteArray("# demo\n07.08.2015 4 5 8 9 10 12 19 30 6 29\n08.08.2015 6 7 12 13 21 25 26 36 14 35\n"));
+
+    EXPECT_FALSE(appendDraw(path(), *draw, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("already holds a draw for 08.08.2015"))) << error.toStdString();
+
+    // A file that is already bad is not added to: the error names its line, the file stays.
+    write("07.08.2015 4 5 8 9 10 12 19 30 6 29\n08.08.2015 1 1 1\n");
+    auto later = *draw;
+    later.date = QDate(2015, 8, 9);
+    EXPECT_FALSE(appendDraw(path(), later, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("line 2"))) << error.toStdString();
+    EXPECT_EQ(read(), QByteArray("07.08.2015 4 5 8 9 10 12 19 30 6 29\n08.08.2015 1 1 1\n"));
+}
+
+TEST_F(DataFileTest, AddStartsAMissingFile) {
+    QString error;
+    const auto draw = parseDataLine(u"09.08.2015 3 4 7 11 15 23 27 31 36 37", &error);
+    ASSERT_TRUE(draw);
+    ASSERT_TRUE(appendDraw(path(), *draw, &error)) << error.toStdString();
+    EXPECT_EQ(read(), QByteArray("09.08.2015 3 4 7 11 15 23 27 31 36 37\n"));
+}
+
+TEST(DemoData, IsLabelledSyntheticStartsWithTheSeedDrawsAndHasADrawEveryDay) {
+    const QString path = QFileInfo(QStringLiteral(__FILE__))
+                             .dir()
+                             .filePath(QStringLiteral("../../server/demo-draws-SYNTHETIC.txt"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    EXPECT_TRUE(file.readLine().contains("SYNTHETIC"));
+    DrawStore store;
+    QString error;
+    ASSERT_TRUE(store.load(path, &error)) << error.toStdString();
+    EXPECT_EQ(store.firstDay(), QDate(2015, 8, 7));
+    EXPECT_EQ(store.drawCount(), store.firstDay().daysTo(store.lastDay()) + 1);
+    const auto seeds = kw::seedDraws();
+    for (int i = 0; i < 3; ++i) {
+        const auto& seed = seeds[size_t(i)];
+        QByteArray line = store.firstDay().addDays(i).toString(QStringLiteral("dd.MM.yyyy")).toLatin1();
+        for (uint8_t n : seed.Zahlen)
+            line += ',' + QByteArray::number(n);
+        EXPECT_EQ(store.replyFor(store.firstDay().addDays(i)), line + ";\r\n");
+    }
+}
+
+} // namespace
