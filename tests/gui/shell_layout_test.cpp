@@ -185,6 +185,29 @@ class ShellLayoutTest : public QObject {
         QCOMPARE(ini.value(u"Einstellungen", u"StyleName"), QStringLiteral("no Style"));
     }
 
+    // The stored path is absolute; a program folder that moved still finds its style, and a
+    // style that is gone leaves the default look without stopping the start.
+    void storedStyleFromAMovedOrEmptiedFolder() {
+        kwtest::Fixture fx;
+        kwtest::copyAssets(fx.home());
+        TKugelwerk* w = fx.create();
+        QFile ini(w->IniDateiName);
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[Einstellungen]\nStyle=/old/place/Dark.style\nStyleName=Dark\n");
+        ini.close();
+        w->LoadSettings();
+        QCOMPARE(w->StyleBook1.fileName, fx.home() + QStringLiteral("Dark.style"));
+        QVERIFY(!w->styleSheet().isEmpty());
+
+        QVERIFY(QFile::remove(fx.home() + QStringLiteral("Dark.style")));
+        TKugelwerk again(fx.home());
+        again.LoadSettings();
+        QCOMPARE(again.StyleBook1.fileName,
+                 QStringLiteral("/old/place/Dark.style")); // kept for the next start
+        QVERIFY(again.styleSheet().isEmpty());
+        QVERIFY(fx.messages.isEmpty());
+    }
+
     void webButtonOpensTheProductPage() {
         kwtest::Fixture fx;
         TKugelwerk* w = fx.create();
