@@ -71,7 +71,7 @@ class TipItemDelegate : public QStyledItemDelegate {
         const QRect button = m_view->buttonRect(index.row());
         r.setRight(button.left() - kGap);
         const QString text = index.data(Qt::DisplayRole).toString();
-        p->setFont(textFont(opt.font, text, r.width(), h));
+        p->setFont(textFont(opt.font, r.width(), h));
         p->setPen(opt.palette.color(QPalette::Text));
         p->drawText(r, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, text);
 
@@ -98,21 +98,24 @@ class TipItemDelegate : public QStyledItemDelegate {
 
   private:
     /** A fixed-pitch font, since the blanks in the text line the numbers up in columns; as large
-     *  as the item's height allows and small enough that the whole text fits. */
-    static QFont textFont(const QFont& base, const QString& text, int width, int height) {
+     *  as the item's height allows, and small enough that the longest text a row can have fits.
+     *  Every row gets the same size, so the columns line up from row to row. */
+    static QFont textFont(const QFont& base, int width, int height) {
         QFont f(base);
         f.setFamilies({QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Monospace")});
         f.setStyleHint(QFont::Monospace);
         f.setFixedPitch(true);
-        int px = std::clamp(int(std::lround(height * 0.42)), 11, 20);
+        int px = std::clamp(int(std::lround(height * 0.5)), 12, 20);
         f.setPixelSize(px);
-        const double need = QFontMetricsF(f).horizontalAdvance(text);
-        if (need > width && width > 0 && need > 0) {
+        const double need = QFontMetricsF(f).horizontalAdvance(QLatin1Char('0')) * kLongestText;
+        if (need > width && width > 0) {
             px = std::max(8, int(std::floor(px * width / need)));
             f.setPixelSize(px);
         }
         return f;
     }
+
+    static constexpr int kLongestText = 44; // eight two-digit numbers, the hits and "+1+1"
 
     TTipListView* m_view;
 };
