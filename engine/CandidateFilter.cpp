@@ -79,7 +79,7 @@ bool CandidateFilter::Window::any(uint64_t c, int atLeast) const {
     if (atLeast <= 0)
         return !records.empty();
     for (uint64_t m : single)
-        if (std::popcount(m & c) >= atLeast)
+        if (bitCount(m & c) >= atLeast)
             return true;
     for (const NumberLayers& l : multi)
         if (l.matches(c) >= atLeast)
@@ -90,7 +90,7 @@ bool CandidateFilter::Window::any(uint64_t c, int atLeast) const {
 int CandidateFilter::Window::best(uint64_t c) const {
     int best = 0;
     for (uint64_t m : single)
-        best = std::max(best, std::popcount(m & c));
+        best = std::max(best, bitCount(m & c));
     for (const NumberLayers& l : multi)
         best = std::max(best, l.matches(c));
     return best;
@@ -189,7 +189,7 @@ bool CandidateFilter::consistent(uint64_t c) const {
         throwBadTip();
     const int lo = m_s.MinUeber, hi = m_s.MaxUeber;
     for (uint64_t m : m_tipMasks) {
-        const int n = std::popcount(m & c);
+        const int n = bitCount(m & c);
         if (n < lo || n > hi)
             return false;
     }
@@ -217,7 +217,7 @@ bool CandidateFilter::accepts(uint64_t c, int sum, FilterTrace& trace) const {
     for (size_t d = 0; d < 3; ++d)
         if (limits[d] >= 0 && limits[d] < 8 && m_recentLayers[d].matches(c) > limits[d])
             return false;
-    const int even = std::popcount(c & kEven);
+    const int even = bitCount(c & kEven);
     if (s.gerade > 0 && even < s.gerade)
         return false;
     if (s.Ungerade > 0 && 8 - even < s.Ungerade)
@@ -235,7 +235,7 @@ bool CandidateFilter::accepts(uint64_t c, int sum, FilterTrace& trace) const {
         if (s.Fuenferodersechser <= 0 || m_allWindow.any(c, s.Fuenferodersechser))
             return false;
     }
-    if (s.Primzahlen > 0 && std::popcount(c & kPrimes) < s.Primzahlen)
+    if (s.Primzahlen > 0 && bitCount(c & kPrimes) < s.Primzahlen)
         return false;
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/Bits.h"
 #include "engine/DrawHistory.h"
 #include "engine/RunSettings.h"
 #include "tips/TipTable.h"
@@ -120,7 +121,7 @@ template <class It> NumberLayers NumberLayers::of(It first, It last) {
 inline int NumberLayers::matches(uint64_t c) const {
     int n = 0;
     for (int m = 0; m < count; ++m)
-        n += __builtin_popcountll(layer[size_t(m)] & c);
+        n += bitCount(layer[size_t(m)] & c);
     return n;
 }
 

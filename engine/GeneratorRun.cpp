@@ -19,6 +19,22 @@ std::array<int32_t, 8> numbersOf(uint64_t c) {
     return out;
 }
 
+// The generator's state k steps ahead is A[k] * seed + C[k]: eight draws can be computed side by
+// side instead of waiting for each other.
+struct JumpTable {
+    std::array<uint32_t, 8> A{}, C{};
+    constexpr JumpTable() {
+        uint32_t a = 1, c = 0;
+        for (size_t k = 0; k < 8; ++k) {
+            a = a * Random::kMultiplier;
+            c = c * Random::kMultiplier + Random::kIncrement;
+            A[k] = a;
+            C[k] = c;
+        }
+    }
+};
+constexpr JumpTable kJump;
+
 QString joined(const std::array<int32_t, 8>& c) {
     QString s;
     for (size_t i = 0; i < 8; ++i) {
@@ -125,13 +141,13 @@ GeneratorRun::Event GeneratorRun::step(const Budget& budget) {
     }
 
     const uint8_t* pool = m_s.pool.entries.data();
-    const uint32_t poolSize = uint32_t(m_s.pool.entries.size());
-    Random rng = *m_s.random;
+    const uint64_t poolSize = m_s.pool.entries.size();
+    uint32_t seed = m_s.random->seed();
     struct SyncBack {
         Random& shared;
-        Random& local;
-        ~SyncBack() { shared = local; }
-    } sync{*m_s.random, rng};
+        uint32_t& local;
+        ~SyncBack() { shared.setSeed(local); }
+    } sync{*m_s.random, seed};
 
     for (;;) {
         if (!m_generating) {
@@ -148,14 +164,22 @@ GeneratorRun::Event GeneratorRun::step(const Budget& budget) {
         // Draw eight different numbers; a repeat is drawn again. Sorting is the order of the bits.
         uint64_t c = 0;
         int sum = 0;
-        for (int k = 0; k < 8;) {
-            const uint8_t v = pool[rng.next(poolSize)];
-            const uint64_t bit = uint64_t(1) << v;
-            if (c & bit)
-                continue;
-            c |= bit;
-            sum += v;
-            ++k;
+        int have = 0;
+        while (have < 8) {
+            uint32_t ahead[8];
+            for (size_t k = 0; k < 8; ++k)
+                ahead[k] = kJump.A[k] * seed + kJump.C[k];
+            size_t used = 0;
+            while (used < 8 && have < 8) {
+                const uint8_t v = pool[(uint64_t(ahead[used++]) * poolSize) >> 32];
+                const uint64_t bit = uint64_t(1) << v;
+                if (c & bit)
+                    continue;
+                c |= bit;
+                sum += v;
+                ++have;
+            }
+            seed = ahead[used - 1];
         }
         ++m_candidates;
 

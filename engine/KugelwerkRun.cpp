@@ -1,7 +1,288 @@
 // Number statistics on the chart and the tip generator run.
 #include "app/Kugelwerk.h"
 
-void TKugelwerk::SpeedButton2Click() {}
-void TKugelwerk::SpeedButton1Click() {}
-void TKugelwerk::Button1Click() {}
-bool TKugelwerk::runRunning() const { return false; }
+#include "app/Messages.h"
+#include "app/Numbers.h"
+#include "draws/HistoryFile.h"
+#include "engine/GeneratorRun.h"
+#include "engine/NumberPool.h"
+#include "engine/Random.h"
+#include "engine/Statistics.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFile>
+#include <chrono>
+
+namespace {
+
+const QString kStoppen = QStringLiteral("Stoppen");
+const QString kCalculate = QStringLiteral("calculate");
+
+// Long enough to do real work between two looks at the window, short enough to feel instant.
+constexpr std::chrono::milliseconds kSlice{8};
+
+kw::RunSettings readSettings(const TKugelwerk& w) {
+    kw::RunSettings s;
+    s.BesOft = w.BesOft->value();
+    s.BesSelten = w.BesSelten->value();
+    s.Ueberfaellig = w.Ueberfaellig->value();
+    s.Benachbarte = w.Benachbarte->isChecked();
+    s.BevorzugteZahlen = w.BevorzugteZahlen->isChecked();
+    s.MinUeber = w.MinUeber->value();
+    s.MaxUeber = w.MaxUeber->value();
+    s.PaarMuss = w.PaarMuss->isChecked();
+    s.QuerMin = w.QuerMin->value();
+    s.QuerMax = w.QuerMax->value();
+    s.UeLetzte = w.UeLetzte->value();
+    s.Uevorletzte = w.Uevorletzte->value();
+    s.UeVorVorletzte = w.UeVorVorletzte->value();
+    s.gerade = w.gerade->value();
+    s.Ungerade = w.Ungerade->value();
+    s.DreioderVier = w.DreioderVier->value();
+    s.DreioderVierWochen = w.DreioderVierWochen->value();
+    s.Fuenferodersechser = w.Fuenferodersechser->value();
+    s.Primzahlen = w.Primzahlen->value();
+    s.MaxLauf = w.MaxLauf->value();
+    s.chartStart = w.CalendarEdit1->day();
+    s.drawDay = w.DateTimePicker1->day();
+    return s;
+}
+
+// The statistics and the history tests show their work on Series2 alone, starting empty.
+void emptyBars(TKugelwerk& w) {
+    w.Series2->setVisible(true);
+    w.Series1->setVisible(false);
+    w.Series2->clear();
+}
+
+void drawBars(TKugelwerk& w, const kw::NumberStats& st, const QString& title) {
+    emptyBars(w);
+    for (int n = 1; n <= 37; ++n)
+        w.Series2->addBar(n, st.value[size_t(n)], kw::isPrimeNumber(n) ? kw::kRed : kw::kGreen);
+    // In this order the minimum never lies above the maximum.
+    w.Chart1->leftAxis()->setMinimum(0);
+    w.Chart1->leftAxis()->setMaximum(st.hi);
+    w.Chart1->leftAxis()->setMinimum(st.lo);
+    w.Chart1->leftAxis()->setAutomatic(false);
+    w.Chart1->bottomAxis()->setAutomatic(true);
+    w.Chart1->bottomAxis()->setTitle(title);
+}
+
+void showDistribution(TKugelwerk& w, const kw::NumberStats& st) {
+    drawBars(w, st,
+             QStringLiteral("Number distribution ") + QString::number(st.draws) +
+                 QStringLiteral(" draws since ") + w.CalendarEdit1->text());
+}
+
+void showOverdue(TKugelwerk& w, const kw::NumberStats& st) {
+    drawBars(w, st, QStringLiteral("Which figures have not been drawn for the longest time?"));
+}
+
+// A missing file leaves the chart as it was; once the file opens, the bars start empty.
+std::vector<kw::TZiehung> readForChart(TKugelwerk& w) {
+    QFile probe(w.ZahlenFile);
+    if (probe.open(QIODevice::ReadOnly)) {
+        probe.close();
+        emptyBars(w);
+    }
+    return kw::HistoryFile::readAll(w.ZahlenFile);
+}
+
+kw::DrawEight drawnNumbers(const kw::DrawNumbers& Zahl) {
+    kw::DrawEight d{};
+    for (size_t k = 0; k < 8; ++k)
+        d[k] = uint8_t(Zahl[k + 1]);
+    return d;
+}
+
+QString errorText(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const kw::CellError& e) {
+        return QStringLiteral(
+                   "Tip %1 holds \"%2\" in position %3, which is not a number. The calculation stopped.")
+            .arg(e.row + 1)
+            .arg(e.text)
+            .arg(e.column);
+    } catch (const std::exception& e) {
+        return QString::fromStdString(e.what()) + QStringLiteral(" The calculation stopped.");
+    } catch (...) {
+        return QStringLiteral("An unexpected error stopped the calculation.");
+    }
+}
+
+/** Notices the window being closed while a run hands control to the event loop. */
+class CloseWatch : public QObject {
+  public:
+    bool closed = false;
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Close)
+            closed = true;
+        return false;
+    }
+};
+
+} // namespace
+
+struct TKugelwerk::RunState {
+    CloseWatch watch;
+};
+
+void TKugelwerk::SpeedButton2Click() {
+    const auto records = readForChart(*this);
+    aktDatum = CalendarEdit1->day();
+    dfb = DateTimePicker1->day();
+    showDistribution(*this, kw::distribution(records, aktDatum, dfb));
+}
+
+void TKugelwerk::SpeedButton1Click() {
+    const auto records = readForChart(*this);
+    aktDatum = CalendarEdit1->day();
+    dfb = DateTimePicker1->day();
+    showOverdue(*this, kw::overdue(records, aktDatum, dfb));
+}
+
+bool TKugelwerk::runRunning() const {
+    return m_run != nullptr;
+}
+
+void TKugelwerk::Button1Click() {
+    if (Button1->text() == kStoppen) {
+        Button1->setText(kCalculate); // the run notices it after its current candidate
+        return;
+    }
+    if (m_run)
+        return; // a run that was asked to stop is still finishing its candidate
+
+    RunState state;
+    m_run = &state;
+    installEventFilter(&state.watch);
+    struct Leave {
+        TKugelwerk* w;
+        ~Leave() {
+            w->removeEventFilter(&w->m_run->watch);
+            w->m_run = nullptr;
+        }
+    } leave{this};
+
+    Timer1->stop();
+    Status->setText(QStringLiteral("calculate runs"));
+    Button1->setText(kStoppen);
+
+    auto restore = [this] {
+        Timer1->start();
+        Button1->setText(kCalculate);
+    };
+
+    try {
+        // The draw on display and the two before it; then the draw on display again.
+        dfb = DateTimePicker1->day();
+        kw::RecentDraws recent{};
+        DateTimePicker1ClosePopup();
+        recent[0] = drawnNumbers(Zahl);
+        SpeedButton6Click();
+        recent[1] = drawnNumbers(Zahl);
+        SpeedButton6Click();
+        recent[2] = drawnNumbers(Zahl);
+        DateTimePicker1->setDay(dfb);
+        DateTimePicker1ClosePopup();
+
+        kw::Random& random = kw::Random::shared();
+        random.seedFromClock();
+        const QString lucky = GlueckszahlEdit->text();
+        if (!lucky.isEmpty())
+            if (const auto v = kw::tryStrToInt(lucky))
+                random.setSeed(uint32_t(*v));
+
+        // The pool comes before the tips are touched, so a pool that cannot give a tip changes nothing.
+        const kw::RunSettings s = readSettings(*this);
+        kw::DrawHistory history(ZahlenFile);
+        history.refresh();
+        kw::NumberStats dist, over;
+        if (kw::poolNeedsDistribution(s) || kw::poolNeedsOverdue(s)) {
+            aktDatum = s.chartStart;
+            dfb = s.drawDay;
+        }
+        if (kw::poolNeedsDistribution(s)) {
+            dist = kw::distribution(history.records(), s.chartStart, s.drawDay);
+            showDistribution(*this, dist);
+        }
+        if (kw::poolNeedsOverdue(s)) {
+            over = kw::overdue(history.records(), s.chartStart, s.drawDay);
+            showOverdue(*this, over);
+        }
+        kw::NumberPool pool = kw::buildPool(s, recent, &dist, &over);
+        if (!pool.canDrawTip()) {
+            Status->setText(kw::poolShortageText(pool, s));
+            restore();
+            return;
+        }
+
+        clearMarks();
+        std::fill(std::begin(Test_Zahlen), std::end(Test_Zahlen), false);
+        Loeschen();
+        Button4Click();
+        QCoreApplication::processEvents();
+
+        kw::GeneratorRun run(
+            {this, Anzahl->value(), recent, std::move(pool), &history, &random,
+             [this] { return readSettings(*this); },
+             [this](int col, int row, const QString& text) { TippsSetValue(col, row, text); }});
+
+        // A stop asked for while the tips were prepared takes effect after the first candidate.
+        bool stopAfterNext = Button1->text() == kCalculate;
+        QString endStatus;
+        for (;;) {
+            kw::GeneratorRun::Budget budget;
+            if (stopAfterNext)
+                budget.pauseAtCandidates = run.candidates() + 1;
+            else
+                budget.deadline = std::chrono::steady_clock::now() + kSlice;
+            const auto event = run.step(budget);
+            if (run.takeTipsWritten())
+                Button4Click();
+            if (run.takeHistoryTestRan())
+                emptyBars(*this);
+            if (event == kw::GeneratorRun::Event::Completed) {
+                endStatus = QStringLiteral("calculate stopped");
+                break;
+            }
+            if (event == kw::GeneratorRun::Event::Limit) {
+                endStatus = QStringLiteral("Change the settings or increase the calculation runs");
+                break;
+            }
+            if (stopAfterNext) {
+                endStatus = QStringLiteral("calculate stopped");
+                break;
+            }
+            Status->setText(run.statusText());
+            QCoreApplication::processEvents();
+            if (state.watch.closed) {
+                restore(); // the window is gone: no check, no sound
+                return;
+            }
+            if (Button1->text() == kCalculate) {
+                endStatus = QStringLiteral("calculate stopped");
+                break;
+            }
+        }
+
+        Status->setText(endStatus);
+        std::exception_ptr checkError;
+        try {
+            Komplettcheck();
+        } catch (...) {
+            checkError = std::current_exception();
+        }
+        restore();
+        if (checkError)
+            kw::Messages::error(this, errorText(checkError));
+    } catch (...) {
+        const QString text = errorText(std::current_exception());
+        restore();
+        kw::Messages::error(this, text);
+    }
+}

@@ -1,6 +1,7 @@
 #include "engine/NumberPool.h"
 
 #include "app/Numbers.h"
+#include "engine/Bits.h"
 
 #include <bit>
 #include <stdexcept>
@@ -15,7 +16,7 @@ uint64_t NumberPool::numbers() const {
 }
 
 int NumberPool::distinct() const {
-    return std::popcount(numbers());
+    return bitCount(numbers());
 }
 
 bool poolNeedsDistribution(const RunSettings& s) {

@@ -1,0 +1,66 @@
+#pragma once
+
+// The fixed case every benchmark runs: 4,000 daily draws, design settings with
+// Fuenferodersechser 6 and MaxLauf 1000, 40 tips, a fixed lucky number.
+
+#include "draws/Ziehung.h"
+#include "engine/RunSettings.h"
+
+#include <QFile>
+#include <algorithm>
+#include <numeric>
+#include <random>
+#include <vector>
+
+namespace bench {
+
+inline constexpr int kDraws = 4000;
+inline constexpr int kTips = 40;
+inline constexpr int32_t kLucky = 20240611;
+
+inline std::vector<kw::TZiehung> history() {
+    std::mt19937 g(4000);
+    std::vector<kw::TZiehung> out;
+    for (int i = 0; i < kDraws; ++i) {
+        std::vector<int> n(37);
+        std::iota(n.begin(), n.end(), 1);
+        std::shuffle(n.begin(), n.end(), g);
+        std::sort(n.begin(), n.begin() + 8);
+        kw::TZiehung z;
+        z.Ziehungsdatum = kw::kFirstSeedDay + i;
+        for (size_t k = 0; k < 10; ++k)
+            z.Zahlen[k] = uint8_t(n[k]);
+        out.push_back(z);
+    }
+    return out;
+}
+
+inline bool writeHistory(const QString& path, const std::vector<kw::TZiehung>& records) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    for (const auto& z : records) {
+        const auto b = z.toBytes();
+        f.write(reinterpret_cast<const char*>(b.data()), b.size());
+    }
+    return true;
+}
+
+inline kw::RunSettings settings(const std::vector<kw::TZiehung>& h) {
+    kw::RunSettings s; // design values
+    s.Fuenferodersechser = 6;
+    s.MaxLauf = 1000;
+    s.chartStart = h.front().Ziehungsdatum;
+    s.drawDay = h.back().Ziehungsdatum;
+    return s;
+}
+
+/** The draw on display and the two days before it. */
+inline kw::RecentDraws recent(const std::vector<kw::TZiehung>& h) {
+    kw::RecentDraws r{};
+    for (size_t d = 0; d < 3; ++d)
+        std::copy(h[h.size() - 1 - d].Zahlen.begin(), h[h.size() - 1 - d].Zahlen.begin() + 8, r[d].begin());
+    return r;
+}
+
+} // namespace bench

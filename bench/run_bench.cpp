@@ -1,0 +1,97 @@
+// The program's own calculation (window offscreen, event pumps, status line, tip list) against
+// the engine alone on the same case.
+#include "BenchSetup.h"
+
+#include "app/Kugelwerk.h"
+#include "app/Messages.h"
+#include "engine/GeneratorRun.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <limits>
+
+namespace {
+
+QTemporaryDir* folder = nullptr;
+TKugelwerk* window = nullptr;
+std::vector<kw::TZiehung> draws;
+
+int64_t engineCandidates() {
+    const kw::RunSettings s = bench::settings(draws);
+    const kw::RecentDraws recent = bench::recent(draws);
+    kw::TipTable table;
+    for (int r = 0; r < kw::kTipRows; ++r)
+        table.Tippreihe1[r] = true;
+    kw::prepareTipTable(table);
+    kw::DrawHistory history(window->ZahlenFile);
+    history.refresh();
+    const kw::NumberStats dist = kw::distribution(history.records(), s.chartStart, s.drawDay);
+    const kw::NumberStats over = kw::overdue(history.records(), s.chartStart, s.drawDay);
+    kw::Random rng(uint32_t(bench::kLucky));
+    kw::GeneratorRun run({&table,
+                          bench::kTips,
+                          recent,
+                          kw::buildPool(s, recent, &dist, &over),
+                          &history,
+                          &rng,
+                          [&s] { return s; },
+                          {}});
+    run.step({});
+    return run.candidates();
+}
+
+void BM_EngineAlone(benchmark::State& state) {
+    int64_t total = 0;
+    for (auto _ : state)
+        total += engineCandidates();
+    state.counters["candidates/s"] = benchmark::Counter(double(total), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_EngineAlone)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ProgramRun(benchmark::State& state) {
+    const int64_t candidates = engineCandidates(); // the same run, so the same number of candidates
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (int r = 0; r < kw::kTipRows; ++r)
+            window->TippsSetValue(0, r, true);
+        state.ResumeTiming();
+        window->Button1Click();
+    }
+    state.counters["candidates/s"] =
+        benchmark::Counter(double(candidates) * double(state.iterations()), benchmark::Counter::kIsRate);
+    state.SetLabel(window->Status->text().toStdString());
+}
+BENCHMARK(BM_ProgramRun)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    kw::Messages::setHandler([](kw::Messages::Kind, const QString&) {});
+    kw::Sound::setPlayer([](const QString&) {});
+    QTemporaryDir dir;
+    folder = &dir;
+    draws = bench::history();
+    TKugelwerk w(dir.path());
+    window = &w;
+    if (!bench::writeHistory(w.ZahlenFile, draws))
+        return 1;
+    // Design settings, except the ones the benchmark fixes.
+    w.Fuenferodersechser->setValue(6);
+    w.MaxLauf->setValue(1000);
+    w.MaxBerechnungsanzahl->setValue(96);
+    w.Anzahl->setMaximum(96);
+    w.Anzahl->setValue(bench::kTips);
+    w.CalendarEdit1->setDay(draws.front().Ziehungsdatum);
+    w.DateTimePicker1->setDay(draws.back().Ziehungsdatum);
+    w.GlueckszahlEdit->setText(QString::number(bench::kLucky));
+    w.resize(768, 1004);
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
