@@ -22,39 +22,60 @@ Answer refusal(QHttpServerResponder::StatusCode status, const QByteArray& body) 
 }
 } // namespace
 
+GuardedTcpServer::GuardedTcpServer(QObject* parent) : QTcpServer(parent) {
+    m_clock.start();
+    m_sweep.setInterval(500);
+    connect(&m_sweep, &QTimer::timeout, this, &GuardedTcpServer::sweep);
+    m_sweep.start();
+}
+
 void GuardedTcpServer::incomingConnection(qintptr descriptor) {
     auto* socket = new QTcpSocket(this);
     if (!socket->setSocketDescriptor(descriptor)) {
         delete socket;
         return;
     }
-    if (m_open >= maxConnections) {
+    if (m_connections.size() >= maxConnections) {
         // Better a refused connection than a server that runs out of descriptors.
         socket->abort();
         socket->deleteLater();
         return;
     }
-    ++m_open;
-    auto* idle = new QTimer(socket);
-    idle->setSingleShot(true);
-    idle->setInterval(idleTimeoutMs);
-    connect(idle, &QTimer::timeout, socket, &QTcpSocket::abort);
-    idle->start();
-    connect(socket, &QTcpSocket::readyRead, idle, qOverload<>(&QTimer::start));
-    connect(socket, &QTcpSocket::bytesWritten, idle, qOverload<>(&QTimer::start));
+    const qint64 now = m_clock.elapsed();
+    m_connections.insert(socket, Connection{now, now, 0});
     // A request is a few hundred bytes; whoever sends far more without getting an answer (huge
     // headers, an endless request line) is cut off before the buffers grow.
-    auto unanswered = std::make_shared<qint64>(0);
-    connect(socket, &QTcpSocket::readyRead, socket, [socket, unanswered, limit = maxUnansweredBytes] {
-        *unanswered += socket->bytesAvailable();
-        if (*unanswered > limit)
+    connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+        const auto it = m_connections.find(socket);
+        if (it == m_connections.end())
+            return;
+        it->active = m_clock.elapsed();
+        it->unanswered += socket->bytesAvailable();
+        if (it->unanswered > maxUnansweredBytes)
             socket->abort();
     });
-    connect(socket, &QTcpSocket::bytesWritten, socket, [unanswered] { *unanswered = 0; });
-    // Slow clients that trickle a byte at a time still end after the lifetime.
-    QTimer::singleShot(lifetimeMs, socket, &QTcpSocket::abort);
-    connect(socket, &QObject::destroyed, this, [this] { --m_open; });
+    connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] {
+        const auto it = m_connections.find(socket);
+        if (it != m_connections.end()) {
+            it->active = m_clock.elapsed();
+            it->unanswered = 0;
+        }
+    });
+    connect(socket, &QTcpSocket::disconnected, this, [this, socket] { m_connections.remove(socket); });
+    connect(socket, &QObject::destroyed, this, [this, socket] { m_connections.remove(socket); });
     addPendingConnection(socket);
+}
+
+void GuardedTcpServer::sweep() {
+    // Silent connections end after the idle time; slow clients that trickle a byte at a time
+    // still end after the lifetime.
+    const qint64 now = m_clock.elapsed();
+    QList<QTcpSocket*> expired;
+    for (auto it = m_connections.cbegin(); it != m_connections.cend(); ++it)
+        if (now - it->active > idleTimeoutMs || now - it->opened > lifetimeMs)
+            expired << it.key();
+    for (QTcpSocket* socket : expired)
+        socket->abort();
 }
 
 UpdateServer::UpdateServer(const QString& dataFile, QIODevice* log, QObject* parent)

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
 #include <QHostAddress>
 #include <QHttpServerResponder>
 #include <QTcpServer>
@@ -20,18 +21,29 @@ namespace kw::srv {
 class GuardedTcpServer : public QTcpServer {
     Q_OBJECT
   public:
-    using QTcpServer::QTcpServer;
+    explicit GuardedTcpServer(QObject* parent = nullptr);
     int idleTimeoutMs = 10000;
     int lifetimeMs = 120000;
     int maxConnections = 2000;
     qint64 maxUnansweredBytes = 64 * 1024;
-    int open() const { return m_open; }
+    int open() const { return int(m_connections.size()); }
 
   protected:
     void incomingConnection(qintptr descriptor) override;
 
   private:
-    int m_open = 0;
+    struct Connection {
+        qint64 opened = 0;
+        qint64 active = 0;     // last byte read or written
+        qint64 unanswered = 0; // bytes read since the last answer
+    };
+    void sweep();
+
+    // One clock and one sweep for all connections: restarting a timer per connection on every
+    // read and write cost more than answering the request.
+    QElapsedTimer m_clock;
+    QTimer m_sweep;
+    QHash<QTcpSocket*, Connection> m_connections;
 };
 
 /** One answer: status, body, cache rule and, for a refused method, the allowed ones. */
