@@ -8,6 +8,7 @@
 #include "tips/Tippauswahl.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -54,6 +55,7 @@ void TKugelwerk::FormShow() {
     const bool ok = guarded([this] {
         if (QFileInfo::exists(IniDateiName)) {
             LoadSettings();
+            fitToScreen();
             const QDate today = kw::Clock::today();
             CalendarEdit1->setLimits(QDate(2015, 8, 7), today.addDays(-1));
             DateTimePicker1->setLimits(QDate(2015, 8, 7), today);
@@ -75,6 +77,17 @@ void TKugelwerk::FormShow() {
 }
 
 void TKugelwerk::FormClose() { SaveSettings(); }
+
+void TKugelwerk::fitToScreen() {
+    // The design size is a portrait tablet; on a smaller desktop screen the window must still fit.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen") || !screen())
+        return;
+    const QRect avail = screen()->availableGeometry();
+    const int frameExtra = 40; // title bar and borders drawn by the window manager
+    const QSize fitted(std::min(width(), avail.width()), std::min(height(), avail.height() - frameExtra));
+    if (fitted != size())
+        resize(fitted);
+}
 
 bool TKugelwerk::Bildladen(const QString& name, const QString& fileName) {
     auto* image = findChild<QLabel*>(name);

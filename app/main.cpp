@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
     TTippauswahl editor;
     Tippauswahl = &editor;
     main.setEditor(&editor);
+    main.fitToScreen();
     main.show();
     return app.exec();
 }
