@@ -5,7 +5,6 @@
 #include "draws/HistoryFile.h"
 
 #include <QFileInfo>
-#include <cmath>
 #include <optional>
 
 void TKugelwerk::DateTimePicker1ClosePopup() {
@@ -15,7 +14,7 @@ void TKugelwerk::DateTimePicker1ClosePopup() {
             QStringLiteral("Auf die Ziehungsdaten kann nicht zugegriffen werden, installieren Sie neu!"));
         return;
     }
-    aktDatum = std::floor(DateTimePicker1->day());
+    aktDatum = double(kw::Round(DateTimePicker1->day()));
     std::optional<kw::TZiehung> chosen;
     kw::HistoryFile::scan(ZahlenFile, [&](const kw::TZiehung& z) {
         chosen = z; // without a later one, the last record read is the one shown
