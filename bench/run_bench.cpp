@@ -17,6 +17,8 @@ QTemporaryDir* folder = nullptr;
 TKugelwerk* window = nullptr;
 std::vector<kw::TZiehung> draws;
 
+kw::TipTable engineTable;
+
 int64_t engineCandidates() {
     const kw::RunSettings s = bench::settings(draws);
     const kw::RecentDraws recent = bench::recent(draws);
@@ -38,6 +40,7 @@ int64_t engineCandidates() {
                           [&s] { return s; },
                           {}});
     run.step({});
+    engineTable = table;
     return run.candidates();
 }
 
@@ -58,6 +61,11 @@ void BM_ProgramRun(benchmark::State& state) {
         state.ResumeTiming();
         window->Button1Click();
     }
+    // The rate holds only if the window made the very same run.
+    for (int r = 0; r < bench::kTips; ++r)
+        for (int c = 1; c <= 8; ++c)
+            if (window->Tippreihen[c][r] != engineTable.Tippreihen[c][r])
+                state.SkipWithError("the window's tips differ from the engine's");
     state.counters["candidates/s"] =
         benchmark::Counter(double(candidates) * double(state.iterations()), benchmark::Counter::kIsRate);
     state.SetLabel(window->Status->text().toStdString());

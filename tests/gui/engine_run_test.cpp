@@ -170,6 +170,15 @@ class EngineRunTest : public QObject {
         checkGenerated(tips(1)[0]);
     }
 
+    void closingTheWindowEndsTheRun() {
+        w->QuerMin->setValue(279);
+        QTimer::singleShot(100, w, [this] { w->close(); });
+        w->Button1Click(); // returns instead of running on for a window that is gone
+        QCOMPARE(w->Button1->text(), QStringLiteral("calculate"));
+        QVERIFY(!w->runRunning());
+        QVERIFY(fx->messages.isEmpty());
+    }
+
     void runLimitEndsAfterAnAcceptedTip() {
         w->Anzahl->setValue(40);
         w->MaxLauf->setValue(10);
