@@ -56,6 +56,9 @@ void TKugelwerk::FormShow() {
         if (QFileInfo::exists(IniDateiName)) {
             LoadSettings();
             fitToScreen();
+            // The first check (at the end of the update) covers the rows of the list as built,
+            // so build it for the stored tips now rather than leave them unchecked until later.
+            Button4Click();
             const QDate today = kw::Clock::today();
             CalendarEdit1->setLimits(QDate(2015, 8, 7), today.addDays(-1));
             DateTimePicker1->setLimits(QDate(2015, 8, 7), today);

@@ -60,11 +60,10 @@ void TKugelwerk::Zettelcheck(const QString& a1, const QString& a2, const QString
 }
 
 int TKugelwerk::Komplettcheck() {
-    // The rows in use, which are the rows the rebuild below shows. Taking the rows of the list
-    // as it was last built instead left rows unchecked, shown with no hits and no star, after
-    // the tips count had grown, and every start after settings with more than the design's
-    // four tips.
-    const int rows = std::clamp(Anzahl->value(), 0, kw::kTipRows);
+    // The rows of the list as last built: a tips count raised since then takes part from the
+    // next rebuild on, and a list never built checks nothing. Start-up builds the list right
+    // after reading the settings, so the first check covers every stored tip.
+    const int rows = std::clamp(ListView1->count(), 0, kw::kTipRows);
     kw::FullCheckResult result;
     try {
         result = kw::checkAllTips(*this, rows, Zahl);

@@ -187,14 +187,17 @@ class TipsListTest : public QObject {
         QVERIFY(fx->messages.isEmpty());
     }
 
-    void checkCoversTheRowsInUseEvenBeforeTheListWasBuilt() {
-        // As at start-up: tips read from the settings, the list not built yet.
+    void checkCoversTheRowsOfTheListAsLastBuilt() {
         w->Anzahl->setValue(2);
         for (int r = 0; r < 3; ++r)
             setTip(w, r, {"31", "3", "27", "4", "23", "7", "15", "11"});
+        // A list that was never built has no items: nothing is checked, then the list is built.
         QCOMPARE(w->ListView1->count(), 0);
-        QCOMPARE(w->Komplettcheck(), 8);
+        QCOMPARE(w->Komplettcheck(), 0);
+        QCOMPARE(w->Tippreihen[1][0], QStringLiteral("31"));
         QCOMPARE(w->ListView1->count(), 2);
+
+        QCOMPARE(w->Komplettcheck(), 8);
         for (int r = 0; r < 2; ++r) {
             QCOMPARE(w->ListView1->item(r)->text(),
                      QStringLiteral("  3    4    7  11  15  23  27  31       8"));
@@ -203,8 +206,10 @@ class TipsListTest : public QObject {
         QCOMPARE(w->Tippreihen[1][2], QStringLiteral("31")); // not in use: not checked
         QCOMPARE(w->Gewonnen_Zahlen[11][2], uint8_t(0));
 
-        // A grown tips count takes part in the next check at once.
+        // A raised tips count joins the check once the list has been rebuilt with it.
         w->Anzahl->setValue(3);
+        w->Komplettcheck();
+        QCOMPARE(w->Tippreihen[1][2], QStringLiteral("31"));
         w->Komplettcheck();
         QCOMPARE(w->Tippreihen[1][2], QStringLiteral("3"));
         QCOMPARE(w->ListView1->pictureOf(2), fx->home() + QStringLiteral("stern.png"));
