@@ -1,8 +1,13 @@
 #include "charts/BarChart.h"
 
+#include <QBarSet>
+#include <QCategoryAxis>
+#include <QChart>
+#include <QEvent>
 #include <QFontMetricsF>
-#include <QPainter>
-#include <QStyleOption>
+#include <QGraphicsLayout>
+#include <QStackedBarSeries>
+#include <QValueAxis>
 #include <algorithm>
 #include <cmath>
 
@@ -11,7 +16,11 @@ TBarSeries::TBarSeries(const QString& name, uint32_t ownArgb, TBarChart* chart)
     setObjectName(name);
 }
 
+// Only real changes ask for a rebuild: the generator's history tests clear an empty series for
+// every candidate, and that must cost nothing.
 void TBarSeries::clear() {
+    if (m_data.bars.empty())
+        return;
     m_data.bars.clear();
     m_chart->scheduleRefresh();
 }
@@ -22,11 +31,15 @@ void TBarSeries::addBar(double x, double y, std::optional<uint32_t> argb) {
 }
 
 void TBarSeries::setVisible(bool visible) {
+    if (m_data.visible == visible)
+        return;
     m_data.visible = visible;
     m_chart->scheduleRefresh();
 }
 
 void TBarSeries::setMarksVisible(bool visible) {
+    if (m_data.marksVisible == visible)
+        return;
     m_data.marksVisible = visible;
     m_chart->scheduleRefresh();
 }
@@ -59,27 +72,9 @@ void TChartAxis::setTitle(const QString& title) {
     m_chart->scheduleRefresh();
 }
 
-TBarChart::TBarChart(QWidget* parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("Chart1"));
-    setAccessibleName(QStringLiteral("analysis chart"));
-    Series1 = new TBarSeries(QStringLiteral("Series1"), 0xFFE07020u, this);
-    Series2 = new TBarSeries(QStringLiteral("Series2"), 0xFF3A6FC4u, this);
-    m_left = new TChartAxis(QStringLiteral("LeftAxis"), this);
-    m_bottom = new TChartAxis(QStringLiteral("BottomAxis"), this);
-    setAttribute(Qt::WA_StyledBackground);
-    setAutoFillBackground(true);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-}
-
-void TBarChart::scheduleRefresh() {
-    update();
-}
-
-void TBarChart::refreshNow() {
-    repaint();
-}
-
 namespace {
+
+constexpr double kBarWidth = 0.8; // of a place, when both series share it
 
 bool isWhole(double v) {
     return std::abs(v - std::round(v)) < 1e-9 && std::abs(v) < 1e15;
@@ -89,189 +84,325 @@ QString numberText(double v) {
     return isWhole(v) ? QString::number(qint64(std::llround(v))) : QString::number(v, 'g', 4);
 }
 
-QFont labelFont(const QFont& base) {
-    QFont f = base;
-    if (f.pointSizeF() > 0)
-        f.setPointSizeF(std::max(8.0, f.pointSizeF() * 0.9));
-    return f;
+// Axis titles are rich text: keep "=>" and the double blanks of the summaries as they are, and
+// wrap at blanks where a line would be wider than the chart, which would otherwise cut it off.
+QString titleHtml(const QString& title, const QFontMetricsF& fm, double width) {
+    QStringList lines;
+    qsizetype start = 0;
+    qsizetype lastBreak = -1;
+    for (qsizetype i = 0; i <= title.size(); ++i) {
+        if (i < title.size() && title[i] != QLatin1Char(' '))
+            continue;
+        if (fm.horizontalAdvance(title.mid(start, i - start)) > width && lastBreak > start) {
+            lines << title.mid(start, lastBreak - start).trimmed();
+            start = lastBreak;
+            while (start < title.size() && title[start] == QLatin1Char(' '))
+                ++start;
+        }
+        lastBreak = i;
+    }
+    lines << title.mid(start);
+    for (QString& line : lines)
+        line = line.toHtmlEscaped().replace(QStringLiteral("  "), QStringLiteral("&nbsp; "));
+    return lines.join(QStringLiteral("<br>"));
 }
 
-QFont titleFont(const QFont& base) {
+QFont scaled(const QFont& base, double factor, double smallest) {
     QFont f = base;
-    f.setWeight(QFont::DemiBold);
+    if (f.pointSizeF() > 0)
+        f.setPointSizeF(std::max(smallest, f.pointSizeF() * factor));
     return f;
 }
 
 } // namespace
 
-TBarChart::Geometry TBarChart::geometryFor(const QSize& size) const {
-    Geometry g;
-    const QFontMetricsF lm(labelFont(font()));
-    const QFontMetricsF tm(titleFont(font()));
+TBarChart::TBarChart(QWidget* parent) : QChartView(parent) {
+    setObjectName(QStringLiteral("Chart1"));
+    setAccessibleName(QStringLiteral("analysis chart"));
+    Series1 = new TBarSeries(QStringLiteral("Series1"), 0xFFE07020u, this);
+    Series2 = new TBarSeries(QStringLiteral("Series2"), 0xFF3A6FC4u, this);
+    m_left = new TChartAxis(QStringLiteral("LeftAxis"), this);
+    m_bottom = new TChartAxis(QStringLiteral("BottomAxis"), this);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    setFrameShape(QFrame::NoFrame);
+    setRenderHint(QPainter::Antialiasing, false); // crisp bar edges
 
-    // The bars to draw, and the bottom axis' places in the order their X values first appear.
-    std::vector<const TBarSeries*> shown;
-    for (const TBarSeries* s : {Series1, Series2})
-        if (s->isVisible() && s->count() > 0)
-            shown.push_back(s);
-    std::vector<double> xs;
-    bool integral = true;
-    double lo = 0, hi = 0;
-    bool any = false;
-    for (const TBarSeries* s : shown) {
-        for (const kw::Bar& b : s->data().bars) {
-            if (std::find(xs.begin(), xs.end(), b.x) == xs.end())
-                xs.push_back(b.x);
-            integral = integral && isWhole(b.y);
-            lo = any ? std::min(lo, b.y) : b.y;
-            hi = any ? std::max(hi, b.y) : b.y;
-            any = true;
-        }
+    m_chart = new QChart;
+    m_chart->legend()->hide();
+    m_chart->setTitle(QString());
+    m_chart->setBackgroundRoundness(0);
+    m_chart->setDropShadowEnabled(false);
+    m_chart->layout()->setContentsMargins(0, 0, 0, 0);
+    m_chart->setAnimationOptions(QChart::NoAnimation);
+
+    m_bars1 = new QStackedBarSeries(m_chart);
+    m_bars1->setObjectName(QStringLiteral("Series1"));
+    m_bars2 = new QStackedBarSeries(m_chart);
+    m_bars2->setObjectName(QStringLiteral("Series2"));
+    m_valueAxis = new QValueAxis(m_chart);
+    m_valueAxis->setObjectName(QStringLiteral("LeftAxis"));
+    m_valueAxis->setTickType(QValueAxis::TicksDynamic);
+    m_valueAxis->setTickAnchor(0);
+    m_valueAxis->setMinorTickCount(0);
+    m_placeAxis = new QCategoryAxis(m_chart);
+    m_placeAxis->setObjectName(QStringLiteral("BottomAxis"));
+    // Labels sit under their bars, ticks at the labelled bars only.
+    m_placeAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    m_placeAxis->setGridLineVisible(false);
+    m_placeAxis->setTruncateLabels(false); // the stride keeps them apart
+    m_chart->addAxis(m_valueAxis, Qt::AlignLeft);
+    m_chart->addAxis(m_placeAxis, Qt::AlignBottom);
+    for (QStackedBarSeries* s : {m_bars1, m_bars2}) {
+        // Outside the end is not offered for stacked bars.
+        s->setLabelsPosition(QAbstractBarSeries::LabelsInsideEnd);
+        s->setLabelsVisible(true);
+        m_chart->addSeries(s);
+        s->attachAxis(m_placeAxis);
+        s->attachAxis(m_valueAxis);
     }
-    const bool marks =
-        std::any_of(shown.begin(), shown.end(), [](const TBarSeries* s) { return s->marksVisible(); });
+    setChart(m_chart);
 
-    // Space for the texts around the plot.
-    const double outer = 8;
-    const double tick = 4;
-    double widestX = 0;
-    for (double x : xs)
-        widestX = std::max(widestX, lm.horizontalAdvance(numberText(x)));
-    const double labelGap = std::max(3.0, lm.horizontalAdvance(QStringLiteral("0")) / 2);
-
-    g.title.text = m_bottom->title();
-    const double titleWidth = std::max(1.0, size.width() - 2 * outer);
-    const QRectF titleBox = g.title.text.isEmpty()
-                                ? QRectF()
-                                : tm.boundingRect(QRectF(0, 0, titleWidth, 1e6),
-                                                  Qt::AlignHCenter | Qt::TextWordWrap, g.title.text);
-    const double titleHeight = g.title.text.isEmpty() ? 0 : titleBox.height();
-    const double bottom = outer + titleHeight + (titleHeight > 0 ? 6 : 0) + lm.height() + tick + 2;
-    const double top = outer + 4 + (marks ? lm.height() + 2 : 0);
-
-    // The value axis needs the plot height for its tick count and the label width for the plot's left
-    // edge; the labels' width hardly depends on the count, so one pass with a first guess is enough.
-    const double plotHeightGuess = std::max(1.0, size.height() - top - bottom);
-    const int maxTicks = std::max(1, int(plotHeightGuess / (lm.height() * 2.2)));
-    const kw::AxisData& left = m_left->data();
-    g.scale = kw::valueScale(left.automatic, left.minimum, left.maximum, any ? lo : 0, any ? hi : 0, maxTicks,
-                             integral && isWhole(left.minimum) && isWhole(left.maximum));
-    std::vector<double> ticks;
-    const double firstTick = std::ceil(g.scale.minimum / g.scale.step - 1e-9) * g.scale.step;
-    for (double t = firstTick; t <= g.scale.maximum + g.scale.step * 1e-9 && ticks.size() < 200;
-         t += g.scale.step)
-        ticks.push_back(t);
-    double widestY = 0;
-    for (double t : ticks)
-        widestY = std::max(widestY, lm.horizontalAdvance(numberText(t)));
-
-    const double leftEdge = outer + widestY + tick + 4;
-    const double rightEdge = size.width() - std::max(outer * 2, widestX / 2 + outer);
-    g.plot = QRectF(QPointF(leftEdge, top),
-                    QPointF(std::max(leftEdge + 1, rightEdge), std::max(top + 1, size.height() - bottom)));
-
-    const double span = g.scale.maximum - g.scale.minimum;
-    auto yPixel = [&](double v) {
-        const double c = std::clamp(v, g.scale.minimum, g.scale.maximum);
-        return g.plot.bottom() - (c - g.scale.minimum) / span * g.plot.height();
-    };
-    for (double t : ticks) {
-        const QString text = numberText(t);
-        const double w = lm.horizontalAdvance(text);
-        g.leftLabels.push_back(
-            {text, QRectF(leftEdge - tick - 4 - w, yPixel(t) - lm.height() / 2, w, lm.height())});
-    }
-
-    // Bars: one slot per X place, the shown series side by side within it.
-    const double slot = xs.empty() ? g.plot.width() : g.plot.width() / double(xs.size());
-    const double group = slot >= 4 ? slot * 0.8 : slot;
-    const double barWidth = shown.empty() ? group : group / double(shown.size());
-    for (size_t si = 0; si < shown.size(); ++si) {
-        const TBarSeries* s = shown[si];
-        const auto& bars = s->data().bars;
-        for (size_t i = 0; i < bars.size(); ++i) {
-            const size_t place = size_t(std::find(xs.begin(), xs.end(), bars[i].x) - xs.begin());
-            const double x0 =
-                g.plot.left() + double(place) * slot + (slot - group) / 2 + double(si) * barWidth;
-            const double yTop = yPixel(bars[i].y);
-            // Bars rise from the axis minimum: a value at the minimum has no height.
-            const QRectF r(QPointF(x0, yTop), QPointF(x0 + std::max(1.0, barWidth), g.plot.bottom()));
-            g.bars.push_back({s == Series1 ? 1 : 2, int(i), bars[i].y,
-                              QColor::fromRgba(bars[i].argb.value_or(s->ownColor())), r});
-            if (s->marksVisible()) {
-                const QString text = numberText(bars[i].y);
-                const double w = lm.horizontalAdvance(text);
-                if (w <= slot * 1.2)
-                    g.marks.push_back(
-                        {text, QRectF(x0 + barWidth / 2 - w / 2, yTop - lm.height() - 2, w, lm.height())});
-            }
-        }
-    }
-
-    // Bottom labels: thinned out to every 2nd, 5th, 10th ... place when they would touch.
-    g.labelStride = kw::labelStride(slot, widestX + labelGap);
-    const bool wholeXs = std::all_of(xs.begin(), xs.end(), isWhole);
-    for (size_t i = 0; i < xs.size(); ++i) {
-        const bool labelled =
-            wholeXs ? std::llround(xs[i]) % g.labelStride == 0 : i % size_t(g.labelStride) == 0;
-        if (!labelled)
-            continue;
-        const QString text = numberText(xs[i]);
-        const double w = lm.horizontalAdvance(text);
-        const double cx = g.plot.left() + (double(i) + 0.5) * slot;
-        g.bottomLabels.push_back({text, QRectF(cx - w / 2, g.plot.bottom() + tick + 2, w, lm.height())});
-    }
-
-    if (titleHeight > 0)
-        g.title.rect = QRectF(outer, size.height() - outer - titleHeight, titleWidth, titleHeight);
-    return g;
+    // A new plot size may call for other ticks or another label stride.
+    connect(m_chart, &QChart::plotAreaChanged, this, [this] { fitAxes(); });
+    applyColours();
+    m_dirty = true;
+    refreshNow();
 }
 
-void TBarChart::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    QStyleOption opt;
-    opt.initFrom(this);
-    style()->drawPrimitive(QStyle::PE_Widget, &opt, &p, this);
+void TBarChart::sync() const {
+    const_cast<TBarChart*>(this)->refreshNow();
+}
 
-    const Geometry g = geometryFor(size());
-    const QColor text = palette().color(QPalette::WindowText);
-    QColor grid = text;
-    grid.setAlphaF(0.15);
+QChart* TBarChart::chart() const {
+    sync();
+    return m_chart;
+}
 
-    p.setPen(QPen(grid, 1));
-    for (const auto& l : g.leftLabels) {
-        const double y = std::round(l.rect.center().y()) + 0.5;
-        p.drawLine(QPointF(g.plot.left(), y), QPointF(g.plot.right(), y));
+QStackedBarSeries* TBarChart::barSeries(int which) const {
+    sync();
+    return which == 1 ? m_bars1 : m_bars2;
+}
+
+QValueAxis* TBarChart::valueAxis() const {
+    sync();
+    return m_valueAxis;
+}
+
+QCategoryAxis* TBarChart::placeAxis() const {
+    sync();
+    return m_placeAxis;
+}
+
+const std::vector<double>& TBarChart::places() const {
+    sync();
+    return m_places;
+}
+
+int TBarChart::labelStride() const {
+    sync();
+    return m_stride;
+}
+
+void TBarChart::scheduleRefresh() {
+    m_dirty = true;
+    if (m_queued)
+        return;
+    m_queued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_queued = false;
+            refreshNow();
+        },
+        Qt::QueuedConnection);
+}
+
+void TBarChart::refreshNow() {
+    if (!m_dirty)
+        return;
+    m_dirty = false;
+    rebuild();
+}
+
+void TBarChart::fillSeries(QStackedBarSeries* target, const TBarSeries* source, bool shown) {
+    target->clear();
+    target->setVisible(shown);
+    target->setLabelsVisible(shown && source->marksVisible());
+    if (!shown)
+        return;
+    // One bar set per colour, zero wherever another colour stands, so every place shows one
+    // bar in its own colour. A place given twice keeps the last bar added there.
+    std::vector<uint32_t> colours;
+    std::vector<std::pair<size_t, double>> atPlace(m_places.size(), {SIZE_MAX, 0.0});
+    for (const kw::Bar& b : source->data().bars) {
+        const uint32_t argb = b.argb.value_or(source->ownColor());
+        auto c = std::find(colours.begin(), colours.end(), argb);
+        if (c == colours.end())
+            c = colours.insert(colours.end(), argb);
+        const size_t place = size_t(std::find(m_places.begin(), m_places.end(), b.x) - m_places.begin());
+        atPlace[place] = {size_t(c - colours.begin()), b.y};
     }
+    QList<QBarSet*> sets;
+    for (size_t ci = 0; ci < colours.size(); ++ci) {
+        const QColor colour = QColor::fromRgba(colours[ci]);
+        auto* set = new QBarSet(colour.name(QColor::HexArgb));
+        QList<qreal> values(qsizetype(m_places.size()), 0.0);
+        for (size_t p = 0; p < atPlace.size(); ++p)
+            if (atPlace[p].first == ci)
+                values[qsizetype(p)] = atPlace[p].second;
+        set->append(values);
+        set->setColor(colour);
+        set->setBorderColor(colour);
+        set->setLabelColor(Qt::white); // inside the bar
+        set->setLabelFont(scaled(font(), 0.8, 7));
+        sets.append(set);
+    }
+    target->append(sets);
+}
 
-    p.setRenderHint(QPainter::Antialiasing, false);
-    for (const auto& b : g.bars) {
-        if (b.rect.height() <= 0)
+void TBarChart::rebuild() {
+    // The bottom axis' places: every X of the shown series, in the order first added.
+    m_places.clear();
+    m_integral = true;
+    m_any = false;
+    m_lo = m_hi = 0;
+    for (const TBarSeries* s : {Series1, Series2}) {
+        if (!s->isVisible())
             continue;
-        p.fillRect(b.rect, b.color);
+        for (const kw::Bar& b : s->data().bars) {
+            if (std::find(m_places.begin(), m_places.end(), b.x) == m_places.end())
+                m_places.push_back(b.x);
+            m_integral = m_integral && isWhole(b.y);
+            m_lo = m_any ? std::min(m_lo, b.y) : b.y;
+            m_hi = m_any ? std::max(m_hi, b.y) : b.y;
+            m_any = true;
+        }
+    }
+    const bool shown1 = Series1->isVisible() && Series1->count() > 0;
+    const bool shown2 = Series2->isVisible() && Series2->count() > 0;
+    fillSeries(m_bars1, Series1, shown1);
+    fillSeries(m_bars2, Series2, shown2);
+    // The chart gives each of its two bar series half of every place, shown or not, the first
+    // series the left half. A series shown alone gets twice the width and the bottom axis moves
+    // by a quarter place, so its bars stand centred over their labels.
+    const double width = shown1 != shown2 ? 2 * kBarWidth : kBarWidth;
+    m_bars1->setBarWidth(width);
+    m_bars2->setBarWidth(width);
+    m_shift = shown1 == shown2 ? 0.0 : shown1 ? -0.25 : 0.25;
+    m_placeAxis->setTitleVisible(!m_bottom->title().isEmpty());
+    m_titleWidth = -1; // set anew for this title
+    m_stride = 0;      // labels anew: the places may have changed
+    fitAxes();
+}
+
+QSizeF TBarChart::plotSize() const {
+    const QRectF plot = m_chart->plotArea();
+    if (plot.width() > 1 && plot.height() > 1)
+        return plot.size();
+    // Not laid out yet: a guess from the view; the first layout corrects it.
+    return QSizeF(std::max(1, viewport()->width() - 70), std::max(1, viewport()->height() - 90));
+}
+
+void TBarChart::fitAxes() {
+    const QSizeF plot = plotSize();
+    const QFontMetricsF lm(m_valueAxis->labelsFont());
+
+    // Value axis: the set range, or a nice automatic one; bars below the minimum are cut off by
+    // the plot, so a bar at the minimum has no visible height.
+    const kw::AxisData& left = m_left->data();
+    const int maxTicks = std::max(1, int(plot.height() / (lm.height() * 2.2)));
+    const bool integral = m_integral && (left.automatic || (isWhole(left.minimum) && isWhole(left.maximum)));
+    const kw::AxisScale scale = kw::valueScale(left.automatic, left.minimum, left.maximum, m_any ? m_lo : 0,
+                                               m_any ? m_hi : 0, maxTicks, integral);
+    if (m_valueAxis->min() != scale.minimum || m_valueAxis->max() != scale.maximum)
+        m_valueAxis->setRange(scale.minimum, scale.maximum);
+    if (m_valueAxis->tickInterval() != scale.step)
+        m_valueAxis->setTickInterval(scale.step);
+    const QString format = integral ? QStringLiteral("%.0f") : QStringLiteral("%g");
+    if (m_valueAxis->labelFormat() != format)
+        m_valueAxis->setLabelFormat(format);
+
+    // Bottom axis: a label under every bar while they fit, else under every 2nd, 5th, 10th ...
+    const size_t n = m_places.size();
+    const double placeMin = -0.5 + m_shift;
+    const double placeMax = std::max(1.0, double(n)) - 0.5 + m_shift;
+    if (m_placeAxis->min() != placeMin || m_placeAxis->max() != placeMax)
+        m_placeAxis->setRange(placeMin, placeMax);
+    const QFontMetricsF pm(m_placeAxis->labelsFont());
+    double widest = 0;
+    for (double x : m_places)
+        widest = std::max(widest, pm.horizontalAdvance(numberText(x)));
+    // The chart cuts a title line off at the plot's width.
+    const double titleWidth = std::max(40.0, std::floor(plot.width()) - 2);
+    if (titleWidth != m_titleWidth) {
+        m_titleWidth = titleWidth;
+        m_placeAxis->setTitleText(
+            titleHtml(m_bottom->title(), QFontMetricsF(m_placeAxis->titleFont()), titleWidth));
     }
 
-    p.setPen(QPen(text, 1));
-    p.drawLine(g.plot.bottomLeft(), g.plot.bottomRight());
-    p.drawLine(g.plot.bottomLeft(), g.plot.topLeft());
-    p.setRenderHint(QPainter::Antialiasing, true);
+    // The last label stands centred under the last bar: room for its right half.
+    const QMargins margins(6, 8, std::max(10, int(std::ceil(widest / 2)) + 4), 4);
+    if (m_chart->margins() != margins)
+        m_chart->setMargins(margins);
+    const double gap = std::max(3.0, pm.horizontalAdvance(QStringLiteral("0")) / 2);
+    const int stride = n == 0 ? 1 : kw::labelStride(plot.width() / double(n), widest + gap);
+    if (stride == m_stride && m_labelShift == m_shift)
+        return;
+    m_stride = stride;
+    m_labelShift = m_shift;
+    const bool wholeXs = std::all_of(m_places.begin(), m_places.end(), isWhole);
+    for (const QString& label : m_placeAxis->categoriesLabels())
+        m_placeAxis->remove(label);
+    m_placeAxis->setStartValue(placeMin);
+    for (size_t i = 0; i < n; ++i) {
+        const bool labelled = wholeXs ? std::llround(m_places[i]) % stride == 0 : i % size_t(stride) == 0;
+        if (!labelled)
+            continue;
+        m_placeAxis->append(numberText(m_places[i]), double(i) + m_shift);
+    }
+}
 
-    p.setFont(labelFont(font()));
-    for (const auto& l : g.leftLabels) {
-        p.drawLine(QPointF(g.plot.left() - 4, l.rect.center().y()),
-                   QPointF(g.plot.left(), l.rect.center().y()));
-        p.drawText(l.rect, Qt::AlignRight | Qt::AlignVCenter, l.text);
-    }
-    for (const auto& l : g.bottomLabels) {
-        p.drawLine(QPointF(l.rect.center().x(), g.plot.bottom()),
-                   QPointF(l.rect.center().x(), g.plot.bottom() + 4));
-        p.drawText(l.rect, Qt::AlignCenter, l.text);
-    }
-    for (const auto& m : g.marks)
-        p.drawText(m.rect, Qt::AlignCenter, m.text);
+void TBarChart::applyColours() {
+    // The chart follows the palette the window's style gives this widget.
+    const QPalette pal = palette();
+    const QColor background = pal.color(QPalette::Base);
+    const QColor text = pal.color(QPalette::WindowText);
+    QColor line = text;
+    line.setAlphaF(0.55f);
+    QColor grid = text;
+    grid.setAlphaF(0.15f);
 
-    if (!g.title.text.isEmpty()) {
-        p.setFont(titleFont(font()));
-        p.drawText(g.title.rect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, g.title.text);
+    m_chart->setBackgroundBrush(background);
+    m_chart->setBackgroundPen(Qt::NoPen);
+    m_chart->setPlotAreaBackgroundVisible(false);
+    setBackgroundBrush(background);
+
+    const QFont labels = scaled(font(), 0.9, 8);
+    QFont title = scaled(font(), 0.95, 8);
+    title.setWeight(QFont::DemiBold);
+    for (QAbstractAxis* axis :
+         {static_cast<QAbstractAxis*>(m_valueAxis), static_cast<QAbstractAxis*>(m_placeAxis)}) {
+        axis->setLabelsBrush(text);
+        axis->setLabelsFont(labels);
+        axis->setTitleBrush(text);
+        axis->setTitleFont(title);
+        axis->setLinePen(QPen(line, 1));
+        axis->setGridLinePen(QPen(grid, 1));
     }
+    m_stride = 0; // other fonts, other label and title widths
+    m_titleWidth = -1;
+}
+
+void TBarChart::changeEvent(QEvent* e) {
+    QChartView::changeEvent(e);
+    if (e->type() == QEvent::PaletteChange || e->type() == QEvent::FontChange ||
+        e->type() == QEvent::StyleChange) {
+        applyColours();
+        fitAxes();
+    }
+}
+
+void TBarChart::resizeEvent(QResizeEvent* e) {
+    QChartView::resizeEvent(e);
+    fitAxes();
 }

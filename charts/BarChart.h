@@ -3,12 +3,15 @@
 #include "charts/BarData.h"
 #include "charts/ChartScale.h"
 
+#include <QChartView>
 #include <QColor>
-#include <QRectF>
-#include <QWidget>
 #include <vector>
 
 class TBarChart;
+class QBarSet;
+class QCategoryAxis;
+class QStackedBarSeries;
+class QValueAxis;
 
 /** A bar series of the chart: clear it, add bars with X, Y and colour, show or hide it. */
 class TBarSeries : public QObject {
@@ -51,11 +54,11 @@ class TChartAxis : public QObject {
 };
 
 /**
- * The bar chart of the chart tab: two series, a value axis on the left and a bottom axis with
- * a title. It holds no drawing state of its own: every paint is computed from the series and
- * axes, so one analysis never leaves anything behind for the next.
+ * The bar chart of the chart tab: two bar series, a value axis on the left and a bottom axis
+ * with a title. The series and axes above hold the data; the chart's own series and axes are
+ * rebuilt from them as a whole, so one analysis never leaves anything behind for the next.
  */
-class TBarChart : public QWidget {
+class TBarChart : public QChartView {
     Q_OBJECT
   public:
     explicit TBarChart(QWidget* parent = nullptr);
@@ -63,40 +66,55 @@ class TBarChart : public QWidget {
     TBarSeries* Series2;
     TChartAxis* leftAxis() const { return m_left; }
     TChartAxis* bottomAxis() const { return m_bottom; }
-    /** Asks for a repaint; changes made in one handler are drawn once. */
+    /** Asks for a rebuild; all changes made in one handler are shown at once. */
     void scheduleRefresh();
+    /** Brings the chart up to date with the series and axes now. */
     void refreshNow();
 
-    /** Where everything goes at a widget size; the paint draws exactly this. */
-    struct Geometry {
-        struct Bar {
-            int series = 0; // 1 or 2
-            int index = 0;  // within its series
-            double value = 0;
-            QColor color;
-            QRectF rect;
-        };
-        struct Text {
-            QString text;
-            QRectF rect;
-        };
-        QRectF plot;
-        kw::AxisScale scale;
-        std::vector<Bar> bars;
-        std::vector<Text> bottomLabels;
-        std::vector<Text> leftLabels;
-        std::vector<Text> marks;
-        Text title;
-        int labelStride = 1;
-    };
-    Geometry geometryFor(const QSize& size) const;
+    /** The chart as shown, brought up to date first, so a reader never sees an old state. */
+    QChart* chart() const;
+    // The chart's parts, each brought up to date first like chart().
+    /** The chart's series of Series1 (1) or Series2 (2). */
+    QStackedBarSeries* barSeries(int which) const;
+    QValueAxis* valueAxis() const;
+    /** Labelled at the centres of the bars it labels. */
+    QCategoryAxis* placeAxis() const;
+    /** The X values on the bottom axis, in the order they were first added. */
+    const std::vector<double>& places() const;
+    /** Every how many places the bottom axis carries a label. */
+    int labelStride() const;
 
     QSize minimumSizeHint() const override { return {240, 180}; }
 
   protected:
-    void paintEvent(QPaintEvent*) override;
+    void changeEvent(QEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 
   private:
+    void sync() const;
+    void rebuild();
+    void fillSeries(QStackedBarSeries* target, const TBarSeries* source, bool shown);
+    /** Ticks and labels that fit the plot; only what changed is set, so a re-layout settles. */
+    void fitAxes();
+    void applyColours();
+    QSizeF plotSize() const;
+
     TChartAxis* m_left;
     TChartAxis* m_bottom;
+    QChart* m_chart;
+    QStackedBarSeries* m_bars1;
+    QStackedBarSeries* m_bars2;
+    QValueAxis* m_valueAxis;
+    QCategoryAxis* m_placeAxis;
+    std::vector<double> m_places;
+    bool m_integral = true;
+    double m_lo = 0;
+    double m_hi = 0;
+    bool m_any = false;
+    int m_stride = 0;
+    double m_shift = 0;       // where bar i stands on the bottom axis: i + m_shift
+    double m_labelShift = 0;  // the shift the bottom labels were made for
+    double m_titleWidth = -1; // the width the bottom title was wrapped for
+    bool m_dirty = false;
+    bool m_queued = false;
 };

@@ -34,6 +34,7 @@ void TKugelwerk::SpeedButton8Click() {
     Chart1->leftAxis()->setAutomatic(true);
     Chart1->bottomAxis()->setAutomatic(true);
     Chart1->bottomAxis()->setTitle(sums.title());
+    Chart1->refreshNow(); // whoever looks at the chart next sees this analysis
 }
 
 void TKugelwerk::PaareClick() {
@@ -54,4 +55,5 @@ void TKugelwerk::PaareClick() {
     left->setAutomatic(false);
     Chart1->bottomAxis()->setAutomatic(true);
     Chart1->bottomAxis()->setTitle(pairs.title());
+    Chart1->refreshNow();
 }

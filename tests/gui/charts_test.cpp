@@ -3,8 +3,16 @@
 #include "app/Dates.h"
 #include "draws/Ziehung.h"
 
+#include <QAbstractBarSeries>
+#include <QBarSet>
+#include <QCategoryAxis>
+#include <QChart>
+#include <QChartView>
 #include <QFile>
+#include <QGraphicsTextItem>
 #include <QImage>
+#include <QStackedBarSeries>
+#include <QValueAxis>
 #include <QtTest>
 
 namespace {
@@ -58,6 +66,54 @@ struct ChartTab {
     void checkNothingElseChanged() const {
         QCOMPARE(w->Zahl, shown);
         QCOMPARE(int(w->Gewinn), 5);
+    }
+};
+
+/** A chart shown at a size and laid out, with what it draws where. */
+struct Shown {
+    TBarChart* chart;
+    QImage image;
+    /** A chart of its own at this size, or one inside a window at that window's size. */
+    Shown(TBarChart* c, const QSize& size) : chart(c) {
+        c->window()->resize(size);
+        c->window()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(c->window()));
+        grab();
+    }
+    void grab() {
+        chart->refreshNow();
+        QCoreApplication::processEvents(); // the chart's layout
+        image = chart->viewport()->grab().toImage();
+    }
+    /** Where the bottom axis puts the centre of the bar at place i. */
+    double centre(int place) const {
+        QCategoryAxis* axis = chart->placeAxis();
+        const QString first = axis->categoriesLabels().front();
+        const auto& places = chart->places();
+        const auto at = std::find(places.begin(), places.end(), first.toDouble()) - places.begin();
+        return axis->endValue(first) - double(at) + place;
+    }
+    /** The colour drawn at a value over the bar at place i (offset: in places, from its centre). */
+    uint32_t colourAt(int place, double value, double offset = 0) const {
+        const QPointF scene =
+            chart->chart()->mapToPosition(QPointF(centre(place) + offset, value), chart->barSeries(2));
+        const QPoint p = chart->mapFromScene(scene);
+        return image.pixelColor((QPointF(p) * image.devicePixelRatio()).toPoint()).rgba();
+    }
+    /**
+     * The rectangle of a shown text item with this text, null if none. exact: blanks as given,
+     * on one line; else the words in their order, wherever the lines break.
+     */
+    QRectF textRect(const QString& text, bool exact = true) const {
+        for (QGraphicsItem* item : chart->scene()->items()) {
+            const auto* t = qgraphicsitem_cast<QGraphicsTextItem*>(item);
+            if (!t || !t->isVisible())
+                continue;
+            const QString shown = t->toPlainText();
+            if (exact ? shown == text : shown.simplified() == text.simplified())
+                return chart->mapFromScene(t->sceneBoundingRect()).boundingRect();
+        }
+        return {};
     }
 };
 
@@ -116,11 +172,10 @@ class ChartsTest : public QObject {
         t.w->PaareClick();
         QCOMPARE(t.values(), std::vector<double>(36, 0.0));
         QCOMPARE(t.w->Chart1->bottomAxis()->title(), QStringLiteral("Draws: 0  pairs: 0  Max: 0 => 1,2"));
-        // A flat range still draws: every bar sits on the baseline.
-        const auto g = t.w->Chart1->geometryFor(QSize(600, 400));
-        QCOMPARE(g.bars.size(), size_t(36));
-        for (const auto& b : g.bars)
-            QCOMPARE(b.rect.height(), 0.0);
+        // A flat range still draws: every bar sits on the baseline of a range with height.
+        QCOMPARE(t.w->Chart1->places().size(), size_t(36));
+        QCOMPARE(t.w->Chart1->valueAxis()->min(), 0.0);
+        QVERIFY(t.w->Chart1->valueAxis()->max() > 0.0);
     }
 
     void aMissingHistoryLeavesTheChartAndReportsTheError() {
@@ -133,53 +188,90 @@ class ChartsTest : public QObject {
         QCOMPARE(t.w->Chart1->bottomAxis()->title(), QStringLiteral("Draws: 3  pairs: 17  Max: 3 => 1,2"));
     }
 
-    // What is drawn: bars from the axis minimum, labels that fit, the title inside the widget.
+    // What is drawn: a chart of the toolkit with both series, bars from the axis minimum, labels
+    // that fit, the title inside the widget.
+    void theChartIsABarChartWithTwoSeriesAndNoLegend() {
+        ChartTab t;
+        auto* view = qobject_cast<QChartView*>(t.w->findChild<QWidget*>(QStringLiteral("Chart1")));
+        QVERIFY(view);
+        t.w->SpeedButton8Click();
+        const QList<QAbstractSeries*> series = view->chart()->series();
+        QCOMPARE(series.size(), 2);
+        QCOMPARE(series[0]->objectName(), QStringLiteral("Series1"));
+        QCOMPARE(series[1]->objectName(), QStringLiteral("Series2"));
+        for (QAbstractSeries* s : series)
+            QVERIFY(qobject_cast<QAbstractBarSeries*>(s));
+        QVERIFY(!view->chart()->legend()->isVisible());
+        QVERIFY(view->chart()->title().isEmpty());
+        QVERIFY(!series[0]->isVisible());
+        QVERIFY(series[1]->isVisible());
+    }
+
     void theLowestPairHasNoHeightAndTheHighestFillsThePlot() {
         ChartTab t;
         t.w->PaareClick();
         t.w->Chart1->leftAxis()->setMinimum(2); // as if the lowest count were 2
-        const auto g = t.w->Chart1->geometryFor(QSize(700, 450));
-        QCOMPARE(g.scale.minimum, 2.0);
-        QCOMPARE(g.scale.maximum, 3.0);
-        QCOMPARE(g.bars[5].rect.height(), 0.0);       // value 2
-        QCOMPARE(g.bars[0].rect.top(), g.plot.top()); // value 3
-        QCOMPARE(g.bars[0].rect.bottom(), g.plot.bottom());
+        t.w->TabControl1->setCurrentWidget(t.w->Diagramm);
+        Shown s(t.w->Chart1, QSize(768, 1004));
+        QCOMPARE(s.chart->valueAxis()->min(), 2.0);
+        QCOMPARE(s.chart->valueAxis()->max(), 3.0);
+        const uint32_t colour = t.w->Series2->ownColor();
+        // X = 2 counts 3, X = 6 counts 2; both are labelled at any stride up to 2.
+        QCOMPARE(s.colourAt(1, 2.95), colour);
+        QCOMPARE(s.colourAt(1, 2.05), colour);
+        QVERIFY(s.colourAt(5, 2.05) != colour);
     }
 
-    void manyBarsThinTheirLabelsAndTheTitleWraps_data() {
+    void manyBarsThinTheirLabelsAndTheTitleFits_data() {
         QTest::addColumn<int>("width");
         QTest::newRow("portrait") << 740;
         QTest::newRow("laptop") << 1250;
         QTest::newRow("narrow") << 300;
     }
-    void manyBarsThinTheirLabelsAndTheTitleWraps() {
+    void manyBarsThinTheirLabelsAndTheTitleFits() {
         QFETCH(int, width);
         TBarChart chart;
         for (int s = 60; s <= 240; ++s)
             chart.Series2->addBar(s, s % 7, 0xFF008000u);
-        chart.bottomAxis()->setTitle(
-            QStringLiteral("Distribution of cross sums in 1234 draws  -- average: 150"));
-        const QSize size(width, 400);
-        const auto g = chart.geometryFor(size);
-        QVERIFY(g.labelStride > 1);
-        QVERIFY(!g.bottomLabels.empty());
-        for (size_t i = 1; i < g.bottomLabels.size(); ++i)
-            QVERIFY(g.bottomLabels[i - 1].rect.right() < g.bottomLabels[i].rect.left());
-        const QRectF whole(QPointF(0, 0), QSizeF(size));
-        for (const auto& l : g.bottomLabels)
-            QVERIFY(whole.contains(l.rect));
-        QVERIFY(whole.contains(g.title.rect));
-        QVERIFY(g.title.rect.top() > g.bottomLabels.front().rect.bottom());
+        const QString title = QStringLiteral("Distribution of cross sums in 1234 draws  -- average: 150");
+        chart.bottomAxis()->setTitle(title);
+        Shown s(&chart, QSize(width, 400));
+        const int stride = chart.labelStride();
+        QVERIFY(stride > 1);
+        const QStringList labels = chart.placeAxis()->categoriesLabels();
+        QVERIFY(!labels.isEmpty());
+        for (const QString& l : labels)
+            QCOMPARE(l.toInt() % stride, 0);
+        // Every label is drawn, apart from its neighbours and inside the widget.
+        const QRectF whole = QRectF(chart.viewport()->rect());
+        std::vector<QRectF> drawn;
+        for (const QString& l : labels) {
+            const QRectF r = s.textRect(l);
+            QVERIFY2(!r.isNull(), qPrintable(l));
+            QVERIFY(whole.contains(r));
+            drawn.push_back(r);
+        }
+        for (size_t i = 1; i < drawn.size(); ++i)
+            QVERIFY(drawn[i - 1].right() < drawn[i].left());
+        // The title is drawn whole, below the labels; where it fits on one line, as given.
+        const QRectF t = s.textRect(title, width > 700);
+        QVERIFY(!t.isNull());
+        QVERIFY(whole.contains(t));
+        QVERIFY(t.top() >= drawn.front().bottom() - 1);
     }
 
     void switchingAnalysesLeavesNothingBehind() {
         ChartTab t;
         t.w->PaareClick();
         t.w->SpeedButton8Click();
-        const auto g = t.w->Chart1->geometryFor(QSize(700, 450));
-        QCOMPARE(g.bars.size(), size_t(4));
-        QCOMPARE(g.scale.minimum, 0.0); // automatic again after the pair chart's fixed axis
-        QCOMPARE(g.bottomLabels.front().text, QStringLiteral("37"));
+        TBarChart* c = t.w->Chart1;
+        QCOMPARE(c->places(), (std::vector<double>{37, 38, 39, 40}));
+        QCOMPARE(c->barSeries(2)->barSets().size(), 1); // all green
+        QCOMPARE(c->barSeries(2)->barSets()[0]->count(), 4);
+        QVERIFY(c->barSeries(1)->barSets().isEmpty());
+        QCOMPARE(c->valueAxis()->min(), 0.0); // automatic again after the pair chart's fixed axis
+        for (const QString& l : c->placeAxis()->categoriesLabels())
+            QVERIFY2(l.toInt() >= 37 && l.toInt() <= 40, qPrintable(l));
     }
 
     void paintShowsEachBarInItsColour() {
@@ -187,17 +279,49 @@ class ChartsTest : public QObject {
         chart.Series2->addBar(1, 4, 0xFFFF0000u);
         chart.Series2->addBar(2, 2, 0xFF008000u);
         chart.Series2->addBar(3, 3);
-        chart.resize(400, 300);
-        QCOMPARE(chart.geometryFor(chart.size()).marks.size(), size_t(3)); // value marks until switched off
+        chart.Series2->addBar(4, 1, 0xFFFF0000u);
+        QVERIFY(chart.barSeries(2)->isLabelsVisible()); // value marks until switched off
         chart.Series2->setMarksVisible(false);
-        QVERIFY(chart.geometryFor(chart.size()).marks.empty());
-        const QImage img = chart.grab().toImage();
-        const auto g = chart.geometryFor(chart.size());
-        const qreal dpr = img.devicePixelRatio();
-        auto at = [&](const QRectF& r) { return img.pixelColor((r.center() * dpr).toPoint()).rgba(); };
-        QCOMPARE(at(g.bars[0].rect), 0xFFFF0000u);
-        QCOMPARE(at(g.bars[1].rect), 0xFF008000u);
-        QCOMPARE(at(g.bars[2].rect), chart.Series2->ownColor());
+        QVERIFY(!chart.barSeries(2)->isLabelsVisible());
+        Shown s(&chart, QSize(400, 300));
+        QCOMPARE(s.colourAt(0, 2), 0xFFFF0000u);
+        QCOMPARE(s.colourAt(1, 1), 0xFF008000u);
+        QCOMPARE(s.colourAt(2, 1.5), chart.Series2->ownColor());
+        QCOMPARE(s.colourAt(3, 0.5), 0xFFFF0000u);
+        QVERIFY(s.colourAt(3, 1.5) != 0xFFFF0000u); // one bar per place, not a stack
+    }
+
+    void bothSeriesShareThePlacesSideBySide() {
+        TBarChart chart;
+        for (int x = 1; x <= 3; ++x) {
+            chart.Series1->addBar(x, 2);
+            chart.Series2->addBar(x, 2);
+        }
+        chart.Series2->addBar(4, 1); // a place only the second series has
+        QCOMPARE(chart.places(), (std::vector<double>{1, 2, 3, 4}));
+        QCOMPARE(chart.barSeries(1)->barSets()[0]->count(), 4);
+        QCOMPARE(chart.barSeries(1)->barSets()[0]->at(3), 0.0);
+        Shown s(&chart, QSize(400, 300));
+        QCOMPARE(s.colourAt(1, 1, -0.2), chart.Series1->ownColor());
+        QCOMPARE(s.colourAt(1, 1, +0.2), chart.Series2->ownColor());
+        chart.Series1->setVisible(false);
+        s.grab();
+        QCOMPARE(chart.places(), (std::vector<double>{1, 2, 3, 4}));
+        QCOMPARE(s.colourAt(1, 1, -0.2), chart.Series2->ownColor()); // alone: the whole place
+    }
+
+    void theChartFollowsTheStyleSheet() {
+        QWidget window;
+        window.setStyleSheet(QStringLiteral("TBarChart { background-color: #252930; color: #e6e8eb; }"));
+        auto* chart = new TBarChart(&window);
+        chart->Series2->addBar(1, 1);
+        window.resize(400, 300);
+        chart->resize(400, 300);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(chart->chart()->backgroundBrush().color(), QColor(0x25, 0x29, 0x30));
+        QCOMPARE(chart->valueAxis()->labelsBrush().color(), QColor(0xe6, 0xe8, 0xeb));
+        QCOMPARE(chart->placeAxis()->titleBrush().color(), QColor(0xe6, 0xe8, 0xeb));
     }
 };
 
