@@ -134,6 +134,7 @@ void TKugelwerk::closeEvent(QCloseEvent* event) {
     if (m_editor)
         m_editor->hide();
     event->accept();
+    emit closed();
 }
 
 bool TKugelwerk::eventFilter(QObject* watched, QEvent* event) {

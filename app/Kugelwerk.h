@@ -228,6 +228,10 @@ public:
     QString UpdateServer;
     static QString defaultUpdateServer();
 
+signals:
+    /** The window was closed and its settings written: the program ends. */
+    void closed();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

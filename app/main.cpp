@@ -14,6 +14,8 @@ int main(int argc, char** argv) {
     TTippauswahl editor;
     Tippauswahl = &editor;
     main.setEditor(&editor);
+    // Closing the main window ends the program, whatever other top-level window may still exist.
+    QObject::connect(&main, &TKugelwerk::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     main.fitToScreen();
     main.show();
     return app.exec();
