@@ -74,7 +74,10 @@ void TChartAxis::setTitle(const QString& title) {
 
 namespace {
 
-constexpr double kBarWidth = 0.8; // of a place, when both series share it
+// The part of a place the bars fill: gaps between them while a gap is worth a pixel or two,
+// else bars side by side, since rounding would make the gaps and bars uneven.
+constexpr double kBarWidth = 0.8;
+constexpr double kDenseSlot = 5; // pixels per place below which bars fill their place
 
 bool isWhole(double v) {
     return std::abs(v - std::round(v)) < 1e-9 && std::abs(v) < 1e15;
@@ -285,9 +288,7 @@ void TBarChart::rebuild() {
     // The chart gives each of its two bar series half of every place, shown or not, the first
     // series the left half. A series shown alone gets twice the width and the bottom axis moves
     // by a quarter place, so its bars stand centred over their labels.
-    const double width = shown1 != shown2 ? 2 * kBarWidth : kBarWidth;
-    m_bars1->setBarWidth(width);
-    m_bars2->setBarWidth(width);
+    m_alone = shown1 != shown2;
     m_shift = shown1 == shown2 ? 0.0 : shown1 ? -0.25 : 0.25;
     m_placeAxis->setTitleVisible(!m_bottom->title().isEmpty());
     m_titleWidth = -1; // set anew for this title
@@ -340,12 +341,19 @@ void TBarChart::fitAxes() {
             titleHtml(m_bottom->title(), QFontMetricsF(m_placeAxis->titleFont()), titleWidth));
     }
 
+    const double slot = n == 0 ? plot.width() : plot.width() / double(n);
+    const double width = (slot < kDenseSlot ? 1.0 : kBarWidth) * (m_alone ? 2 : 1);
+    if (m_bars1->barWidth() != width) {
+        m_bars1->setBarWidth(width);
+        m_bars2->setBarWidth(width);
+    }
+
     // The last label stands centred under the last bar: room for its right half.
     const QMargins margins(6, 8, std::max(10, int(std::ceil(widest / 2)) + 4), 4);
     if (m_chart->margins() != margins)
         m_chart->setMargins(margins);
     const double gap = std::max(3.0, pm.horizontalAdvance(QStringLiteral("0")) / 2);
-    const int stride = n == 0 ? 1 : kw::labelStride(plot.width() / double(n), widest + gap);
+    const int stride = n == 0 ? 1 : kw::labelStride(slot, widest + gap);
     if (stride == m_stride && m_labelShift == m_shift)
         return;
     m_stride = stride;

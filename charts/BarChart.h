@@ -112,6 +112,7 @@ class TBarChart : public QChartView {
     double m_hi = 0;
     bool m_any = false;
     int m_stride = 0;
+    bool m_alone = false;     // one series shown: it gets the whole place
     double m_shift = 0;       // where bar i stands on the bottom axis: i + m_shift
     double m_labelShift = 0;  // the shift the bottom labels were made for
     double m_titleWidth = -1; // the width the bottom title was wrapped for
