@@ -10,9 +10,13 @@ const qint64 kJulianDayZero = QDate(1899, 12, 30).toJulianDay();
 QDate g_pinnedToday;
 } // namespace
 
-double dayFromDate(const QDate& date) { return double(date.toJulianDay() - kJulianDayZero); }
+double dayFromDate(const QDate& date) {
+    return double(date.toJulianDay() - kJulianDayZero);
+}
 
-QDate dateFromDay(double day) { return QDate::fromJulianDay(kJulianDayZero + qint64(std::floor(day))); }
+QDate dateFromDay(double day) {
+    return QDate::fromJulianDay(kJulianDayZero + qint64(std::floor(day)));
+}
 
 QString formatDate(const QDate& date) {
     // Built by hand so that no locale can change the separator or the digits.
@@ -22,7 +26,9 @@ QString formatDate(const QDate& date) {
         .arg(date.year(), 4, 10, QLatin1Char('0'));
 }
 
-QString formatDay(double day) { return formatDate(dateFromDay(day)); }
+QString formatDay(double day) {
+    return formatDate(dateFromDay(day));
+}
 
 std::optional<QDate> parseDate(const QString& text) {
     static const QRegularExpression form(QStringLiteral("^\\s*(\\d{1,2})\\.(\\d{1,2})\\.(\\d{4})\\s*$"));
@@ -43,8 +49,12 @@ QString formatYmd(double day) {
         .arg(d.day(), 2, 10, QLatin1Char('0'));
 }
 
-QDate Clock::today() { return g_pinnedToday.isValid() ? g_pinnedToday : QDate::currentDate(); }
+QDate Clock::today() {
+    return g_pinnedToday.isValid() ? g_pinnedToday : QDate::currentDate();
+}
 
-void Clock::setToday(const QDate& date) { g_pinnedToday = date; }
+void Clock::setToday(const QDate& date) {
+    g_pinnedToday = date;
+}
 
 } // namespace kw

@@ -15,7 +15,7 @@ namespace kw {
  * Section and key names compare without regard to letter case; the first match wins.
  */
 class IniFile {
-  public:
+public:
     /** Parses INI text (a leading byte-order mark and CR LF line ends are accepted). */
     static IniFile fromText(const QString& text);
 
@@ -45,7 +45,7 @@ class IniFile {
     /** Removes every section of that name with all its lines. */
     void removeSection(QStringView section);
 
-  private:
+private:
     struct Line {
         enum class Kind { Section, Entry, Other } kind = Kind::Other;
         QString text;  // the line as read, for Other

@@ -8,12 +8,12 @@
 #include "tips/Tippauswahl.h"
 
 #include <QApplication>
-#include <QScreen>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QGestureEvent>
 #include <QImageReader>
+#include <QScreen>
 #include <QSwipeGesture>
 
 TKugelwerk::TKugelwerk(const QString& home, QWidget* parent) : QWidget(parent) {
@@ -32,9 +32,13 @@ TKugelwerk::TKugelwerk(const QString& home, QWidget* parent) : QWidget(parent) {
 
 TKugelwerk::~TKugelwerk() = default;
 
-QString TKugelwerk::productSite() { return QStringLiteral("http://www.kugelwerk.example/"); }
+QString TKugelwerk::productSite() {
+    return QStringLiteral("http://www.kugelwerk.example/");
+}
 
-QString TKugelwerk::defaultUpdateServer() { return QStringLiteral("http://127.0.0.1:8037/"); }
+QString TKugelwerk::defaultUpdateServer() {
+    return QStringLiteral("http://127.0.0.1:8037/");
+}
 
 void TKugelwerk::FormCreate() {
     TabControl1->setCurrentWidget(Lottotipp);
@@ -79,7 +83,9 @@ void TKugelwerk::FormShow() {
     }
 }
 
-void TKugelwerk::FormClose() { SaveSettings(); }
+void TKugelwerk::FormClose() {
+    SaveSettings();
+}
 
 void TKugelwerk::fitToScreen() {
     // The design size is a portrait tablet; on a smaller desktop screen the window must still fit.
@@ -200,7 +206,8 @@ void TKugelwerk::connectHandlers() {
     onChange(Anzahl, &TKugelwerk::AnzahlChange);
 
     auto click = [this](QAbstractButton* b, void (TKugelwerk::*handler)()) {
-        connect(b, &QAbstractButton::clicked, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
+        connect(b, &QAbstractButton::clicked, this,
+                [this, handler] { guarded([&] { (this->*handler)(); }); });
     };
     click(SpeedButton5, &TKugelwerk::SpeedButton5Click);
     click(BitBtn1, &TKugelwerk::BitBtn1Click);
@@ -215,8 +222,10 @@ void TKugelwerk::connectHandlers() {
     click(Button6, &TKugelwerk::Button6Click);
     click(Button8, &TKugelwerk::Button8Click);
     connect(Switch1, &QAbstractButton::toggled, this, [this] { guarded([this] { Switch1Switch(); }); });
-    connect(DateTimePicker1, &TDateEdit::closePopup, this, [this] { guarded([this] { DateTimePicker1ClosePopup(); }); });
-    connect(ListView1, &TTipListView::itemClick, this, [this](int row) { guarded([&] { ListView1ItemClick(row); }); });
+    connect(DateTimePicker1, &TDateEdit::closePopup, this,
+            [this] { guarded([this] { DateTimePicker1ClosePopup(); }); });
+    connect(ListView1, &TTipListView::itemClick, this,
+            [this](int row) { guarded([&] { ListView1ItemClick(row); }); });
     connect(ListView1, &TTipListView::buttonClick, this,
             [this](int row, const QString& cls) { guarded([&] { ListView1ButtonClick(row, cls); }); });
     connect(Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });

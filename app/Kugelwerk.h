@@ -47,9 +47,9 @@ public:
     QString ZahlenFile;
     QString IniDateiName;
     QString SoundName;
-    double aktDatum = 0; // start of the chart window; the lookup's target day
-    double dfb = 0;      // end of the analysis window
-    double Datum1 = 0;   // date of the draw on display
+    double aktDatum = 0;    // start of the chart window; the lookup's target day
+    double dfb = 0;         // end of the analysis window
+    double Datum1 = 0;      // date of the draw on display
     kw::DrawNumbers Zahl{}; // draw on display: [1..8] drawn, [9], [10] supplementary
     std::array<uint8_t, 11> Treffer{};
     uint8_t Gewinn = 0;
@@ -101,7 +101,8 @@ public:
     void ApplyStyle();
     /** Caption font size (points) of a tab of TabControl1, as the last layout set it. */
     int tabCaptionSize(int index) const;
-    /** The style sheet of the loaded style; empty for the default look. The editor takes it at each opening. */
+    /** The style sheet of the loaded style; empty for the default look. The editor takes it at each opening.
+     */
     QString currentStyleSheet() const { return m_styleSheet; }
 
     // --- Draw history: update, lookup, balls -------------------------------------------------------
@@ -122,8 +123,8 @@ public:
     void ListView1ItemClick(int row);
     void ListView1ButtonClick(int row, const QString& objectClass);
     void Switch1Switch();
-    void Zettelcheck(const QString& a1, const QString& a2, const QString& a3, const QString& a4, const QString& a5,
-                     const QString& a6, const QString& a7, const QString& a8);
+    void Zettelcheck(const QString& a1, const QString& a2, const QString& a3, const QString& a4,
+                     const QString& a5, const QString& a6, const QString& a7, const QString& a8);
     int Komplettcheck();
     void Timer1Timer();
 
@@ -258,7 +259,7 @@ private:
     // [tips]
     // [engine]
     // [network]
-    bool m_closeRequested = false;       // the window was closed while an update waited
+    bool m_closeRequested = false;        // the window was closed while an update waited
     std::function<void()> m_cancelUpdate; // ends the request under way
     // [editor]
     /** Runs the editor watch as soon as the editor hides, so that an edit shorter than a tick counts. */

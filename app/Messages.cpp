@@ -39,9 +39,15 @@ void realPlay(const QString& path) {
 }
 } // namespace
 
-void Messages::information(QWidget* parent, const QString& text) { show(parent, Kind::Information, text); }
-void Messages::error(QWidget* parent, const QString& text) { show(parent, Kind::Error, text); }
-void Messages::setHandler(Handler handler) { g_handler = std::move(handler); }
+void Messages::information(QWidget* parent, const QString& text) {
+    show(parent, Kind::Information, text);
+}
+void Messages::error(QWidget* parent, const QString& text) {
+    show(parent, Kind::Error, text);
+}
+void Messages::setHandler(Handler handler) {
+    g_handler = std::move(handler);
+}
 
 void Sound::play(const QString& path) {
     try {
@@ -54,6 +60,8 @@ void Sound::play(const QString& path) {
     }
 }
 
-void Sound::setPlayer(Player player) { g_player = std::move(player); }
+void Sound::setPlayer(Player player) {
+    g_player = std::move(player);
+}
 
 } // namespace kw

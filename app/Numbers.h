@@ -9,7 +9,9 @@
 namespace kw {
 
 /** Rounds to the nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4). */
-inline int64_t Round(double x) { return int64_t(std::nearbyint(x)); }
+inline int64_t Round(double x) {
+    return int64_t(std::nearbyint(x));
+}
 
 /**
  * The program's string-to-integer conversion: optional leading blanks, an optional sign and

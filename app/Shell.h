@@ -13,7 +13,7 @@ namespace kw {
 
 /** The desktop opener behind Dateioeffnen; tests capture the address instead of opening a browser. */
 class Shell {
-  public:
+public:
     using Opener = std::function<void(const QString& path)>;
     /** An empty opener brings back the desktop. */
     static void setOpener(Opener opener);

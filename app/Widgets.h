@@ -14,7 +14,7 @@
  */
 class TDateEdit : public QDateEdit {
     Q_OBJECT
-  public:
+public:
     explicit TDateEdit(QWidget* parent = nullptr);
 
     /** Day count (days since 30.12.1899) of the date shown, a whole day. */
@@ -25,16 +25,16 @@ class TDateEdit : public QDateEdit {
     QDate earliest() const { return m_earliest; }
     QDate latest() const { return m_latest; }
 
-  signals:
+signals:
     /** The user picked a day in the calendar or confirmed a typed date. */
     void closePopup();
 
-  protected:
+protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-  private:
+private:
     void confirmTyped();
     void pickFromCalendar(const QDate& date);
     QDate m_earliest, m_latest;
@@ -46,11 +46,11 @@ class TDateEdit : public QDateEdit {
 /** An on/off switch drawn as a sliding knob; a check box underneath. */
 class TSwitch : public QCheckBox {
     Q_OBJECT
-  public:
+public:
     explicit TSwitch(QWidget* parent = nullptr);
     QSize sizeHint() const override;
 
-  protected:
+protected:
     void paintEvent(QPaintEvent*) override;
     bool hitButton(const QPoint&) const override { return true; }
 };
@@ -58,7 +58,7 @@ class TSwitch : public QCheckBox {
 /** A horizontal track bar with large touch targets. */
 class TTrackBar : public QSlider {
     Q_OBJECT
-  public:
+public:
     TTrackBar(int minimum, int maximum, int step, int value, QWidget* parent = nullptr);
 };
 
@@ -68,7 +68,7 @@ class TTrackBar : public QSlider {
  */
 class TTabBar : public QTabBar {
     Q_OBJECT
-  public:
+public:
     explicit TTabBar(int tabHeight, QWidget* parent = nullptr);
     /** Caption size in points of one tab; sizes not set follow the bar's font. */
     void setCaptionSize(int index, int points);
@@ -77,12 +77,12 @@ class TTabBar : public QTabBar {
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
-  protected:
+protected:
     QSize tabSizeHint(int index) const override;
     QSize minimumTabSizeHint(int index) const override;
     void paintEvent(QPaintEvent*) override;
 
-  private:
+private:
     QFont captionFont(int index) const;
     int m_height;
     QVector<int> m_sizes;
@@ -91,11 +91,11 @@ class TTabBar : public QTabBar {
 /** A tab control with a TTabBar. */
 class TTabControl : public QTabWidget {
     Q_OBJECT
-  public:
+public:
     explicit TTabControl(int tabHeight, QWidget* parent = nullptr);
     TTabBar* bar() const { return m_bar; }
 
-  private:
+private:
     TTabBar* m_bar;
 };
 
@@ -106,13 +106,13 @@ class TTabControl : public QTabWidget {
  */
 class TImage : public QLabel {
     Q_OBJECT
-  public:
+public:
     explicit TImage(QWidget* parent = nullptr);
 
-  protected:
+protected:
     void paintEvent(QPaintEvent*) override;
 
-  private:
+private:
     QString m_sourceFile;
     QPixmap m_source;
 };

@@ -16,7 +16,7 @@ class QValueAxis;
 /** A bar series of the chart: clear it, add bars with X, Y and colour, show or hide it. */
 class TBarSeries : public QObject {
     Q_OBJECT
-  public:
+public:
     TBarSeries(const QString& name, uint32_t ownArgb, TBarChart* chart);
     void clear();
     /** argb: the bar's colour; none gives the series' own colour. */
@@ -30,7 +30,7 @@ class TBarSeries : public QObject {
     /** The series' own colour (ARGB), for bars added without one. */
     uint32_t ownColor() const { return m_ownArgb; }
 
-  private:
+private:
     kw::BarSeriesData m_data;
     uint32_t m_ownArgb;
     TBarChart* m_chart;
@@ -39,7 +39,7 @@ class TBarSeries : public QObject {
 /** A chart axis with a settable range, automatic scaling and a title. */
 class TChartAxis : public QObject {
     Q_OBJECT
-  public:
+public:
     TChartAxis(const QString& name, TBarChart* chart);
     void setMinimum(double v);
     void setMaximum(double v);
@@ -48,7 +48,7 @@ class TChartAxis : public QObject {
     const kw::AxisData& data() const { return m_data; }
     QString title() const { return m_data.title; }
 
-  private:
+private:
     kw::AxisData m_data;
     TBarChart* m_chart;
 };
@@ -60,7 +60,7 @@ class TChartAxis : public QObject {
  */
 class TBarChart : public QChartView {
     Q_OBJECT
-  public:
+public:
     explicit TBarChart(QWidget* parent = nullptr);
     TBarSeries* Series1;
     TBarSeries* Series2;
@@ -86,11 +86,11 @@ class TBarChart : public QChartView {
 
     QSize minimumSizeHint() const override { return {240, 180}; }
 
-  protected:
+protected:
     void changeEvent(QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
 
-  private:
+private:
     void sync() const;
     void rebuild();
     void fillSeries(QStackedBarSeries* target, const TBarSeries* source, bool shown);

@@ -10,7 +10,7 @@
  */
 class TCircle : public QWidget {
     Q_OBJECT
-  public:
+public:
     TCircle(const QString& name, int formWidth, int formHeight, QWidget* parent = nullptr);
 
     /** Loads a PNG into the fill; on any failure the old picture stays and false comes back. */
@@ -32,15 +32,15 @@ class TCircle : public QWidget {
     QPointF position() const { return m_position; }
     void setPosition(double x, double y);
 
-  signals:
+signals:
     void clicked();
 
-  protected:
+protected:
     void paintEvent(QPaintEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
     void keyPressEvent(QKeyEvent*) override;
 
-  private:
+private:
     void place();
     QPixmap m_fill;
     QString m_fillFile;

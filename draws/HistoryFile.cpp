@@ -13,7 +13,8 @@ std::array<TZiehung, 3> seedDraws() {
         z.Zahlen = numbers;
         return z;
     };
-    return {make(42223, {4, 5, 8, 9, 10, 12, 19, 30, 6, 29}), make(42224, {6, 7, 12, 13, 21, 25, 26, 36, 14, 35}),
+    return {make(42223, {4, 5, 8, 9, 10, 12, 19, 30, 6, 29}),
+            make(42224, {6, 7, 12, 13, 21, 25, 26, 36, 14, 35}),
             make(42225, {3, 4, 7, 11, 15, 23, 27, 31, 36, 37})};
 }
 
@@ -62,7 +63,8 @@ void HistoryFile::scan(const QString& path, const std::function<bool(const TZieh
         const qint64 have = carried + got;
         const qint64 records = have / TZiehung::kSize;
         for (qint64 i = 0; i < records; ++i) {
-            if (!visit(TZiehung::fromBytes(reinterpret_cast<const uint8_t*>(buffer.data()) + i * TZiehung::kSize))) {
+            if (!visit(TZiehung::fromBytes(reinterpret_cast<const uint8_t*>(buffer.data()) +
+                                           i * TZiehung::kSize))) {
                 closeOrFail(file);
                 return;
             }
@@ -85,7 +87,9 @@ std::vector<TZiehung> HistoryFile::readAll(const QString& path) {
     return out;
 }
 
-qint64 HistoryFile::recordCount(const QString& path) { return QFileInfo(path).size() / TZiehung::kSize; }
+qint64 HistoryFile::recordCount(const QString& path) {
+    return QFileInfo(path).size() / TZiehung::kSize;
+}
 
 HistoryFile::Appender::Appender(const QString& path) : m_file(path) {
     openOrFail(m_file, QIODevice::ReadWrite);

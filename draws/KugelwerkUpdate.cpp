@@ -21,14 +21,14 @@ namespace {
  * A close of the main window is remembered and carried out once the update has ended.
  */
 class UpdateInputBlock : public QObject {
-  public:
+public:
     UpdateInputBlock(QWidget* main, QWidget* editor, std::function<void()> onMainClose)
         : m_main(main), m_editor(editor), m_onMainClose(std::move(onMainClose)) {
         qApp->installEventFilter(this);
     }
     ~UpdateInputBlock() override { qApp->removeEventFilter(this); }
 
-  protected:
+protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (!watched->isWidgetType())
             return false;
@@ -67,7 +67,7 @@ class UpdateInputBlock : public QObject {
         }
     }
 
-  private:
+private:
     QWidget* m_main;
     QWidget* m_editor;
     std::function<void()> m_onMainClose;

@@ -34,7 +34,7 @@ struct HttpResult {
  */
 class UpdateClient : public QObject {
     Q_OBJECT
-  public:
+public:
     static constexpr int kTimeoutMs = 5000;
     static constexpr int kMaxRedirects = 15;
 
@@ -53,7 +53,7 @@ class UpdateClient : public QObject {
     /** Largest body accepted; a longer one stops the transfer (tooLarge). */
     qint64 maxBodyBytes = 64 * 1024;
 
-  private:
+private:
     QNetworkAccessManager* m_manager;
     QPointer<QNetworkReply> m_reply;
     QPointer<QEventLoop> m_loop;

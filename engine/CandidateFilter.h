@@ -41,7 +41,7 @@ struct FilterTrace {
  * generated candidate (eight different numbers as bits) is judged with a few bit operations.
  */
 class CandidateFilter {
-  public:
+public:
     /** Takes the settings and the history (already refreshed) for the next candidates. */
     void prepare(const RunSettings& s, const DrawHistory& history, const RecentDraws& recent);
     /** The earlier tips are the rows 0 .. row-1 of the table. */
@@ -62,7 +62,7 @@ class CandidateFilter {
 
     const RunSettings& settings() const { return m_s; }
 
-  private:
+private:
     struct EarlierTip {
         std::array<int32_t, 8> values{};
         NumberLayers layers;

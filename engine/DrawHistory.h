@@ -16,7 +16,7 @@ namespace kw {
  * cannot be read is remembered, and the error is raised where a reader would have opened it.
  */
 class DrawHistory {
-  public:
+public:
     explicit DrawHistory(QString path);
 
     /** Reads the file when it is new or changed since the last look. */
@@ -28,7 +28,7 @@ class DrawHistory {
     uint64_t generation() const { return m_generation; }
     const QString& path() const { return m_path; }
 
-  private:
+private:
     QString m_path;
     std::vector<TZiehung> m_records;
     bool m_loaded = false;

@@ -22,7 +22,7 @@ namespace kw {
  * caller handles the window's events and may end the run.
  */
 class GeneratorRun {
-  public:
+public:
     using SettingsSource = std::function<RunSettings()>;
     using CellWriter = std::function<void(int column, int row, const QString& text)>;
 
@@ -68,7 +68,7 @@ class GeneratorRun {
     /** The last candidate, ascending (empty before the first). */
     std::array<int32_t, 8> lastCandidate() const;
 
-  private:
+private:
     bool startRow(); // true when the row needs a generated tip
     void writeAccepted();
 

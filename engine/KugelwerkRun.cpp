@@ -67,6 +67,7 @@ void drawBars(TKugelwerk& w, const kw::NumberStats& st, const QString& title) {
     w.Chart1->leftAxis()->setAutomatic(false);
     w.Chart1->bottomAxis()->setAutomatic(true);
     w.Chart1->bottomAxis()->setTitle(title);
+    w.Chart1->refreshNow();
 }
 
 void showDistribution(TKugelwerk& w, const kw::NumberStats& st) {
@@ -114,10 +115,10 @@ QString errorText(std::exception_ptr error) {
 
 /** Notices the window being closed while a run hands control to the event loop. */
 class CloseWatch : public QObject {
-  public:
+public:
     bool closed = false;
 
-  protected:
+protected:
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::Close)
             closed = true;

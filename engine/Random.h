@@ -10,7 +10,7 @@ namespace kw {
  * A small value type: copy it to replay a sequence.
  */
 class Random {
-  public:
+public:
     static constexpr uint32_t kMultiplier = 134775813u;
     static constexpr uint32_t kIncrement = 1u;
 
@@ -28,7 +28,7 @@ class Random {
     /** The process-wide generator shared by the tip generator and the tip editor. */
     static Random& shared();
 
-  private:
+private:
     uint32_t m_seed;
 };
 

@@ -38,7 +38,7 @@ bool isCommentLine(QStringView line);
  * hash lookup. A day may have several draws; each is one line of its body.
  */
 class DrawStore {
-  public:
+public:
     /** Loads the whole file; on any bad line nothing changes and error names the line. */
     bool load(const QString& path, QString* error);
     /** The reply body for a day: its draw lines, or empty when the day has no draw. */
@@ -48,7 +48,7 @@ class DrawStore {
     QDate firstDay() const { return m_first; }
     QDate lastDay() const { return m_last; }
 
-  private:
+private:
     QHash<qint64, QByteArray> m_replies;
     int m_count = 0;
     QDate m_first, m_last;

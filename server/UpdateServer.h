@@ -20,7 +20,7 @@ namespace kw::srv {
  */
 class GuardedTcpServer : public QTcpServer {
     Q_OBJECT
-  public:
+public:
     explicit GuardedTcpServer(QObject* parent = nullptr);
     int idleTimeoutMs = 10000;
     int lifetimeMs = 120000;
@@ -28,10 +28,10 @@ class GuardedTcpServer : public QTcpServer {
     qint64 maxUnansweredBytes = 64 * 1024;
     int open() const { return int(m_connections.size()); }
 
-  protected:
+protected:
     void incomingConnection(qintptr descriptor) override;
 
-  private:
+private:
     struct Connection {
         qint64 opened = 0;
         qint64 active = 0;     // last byte read or written
@@ -61,7 +61,7 @@ struct Answer {
  */
 class UpdateServer : public QAbstractHttpServer {
     Q_OBJECT
-  public:
+public:
     /** log: where the request log goes (a file or stderr); may be null for no log. */
     UpdateServer(const QString& dataFile, QIODevice* log, QObject* parent = nullptr);
     ~UpdateServer() override;
@@ -73,7 +73,7 @@ class UpdateServer : public QAbstractHttpServer {
     const DrawStore& store() const { return m_store; }
     void flushLog();
 
-  private:
+private:
     bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
     void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override;
     Answer answer(const QHttpServerRequest& request);

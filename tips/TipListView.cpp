@@ -27,7 +27,7 @@ int pictureSide(int height) {
 }
 
 class TipItemDelegate : public QStyledItemDelegate {
-  public:
+public:
     explicit TipItemDelegate(TTipListView* view) : QStyledItemDelegate(view), m_view(view) {}
 
     void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
@@ -96,7 +96,7 @@ class TipItemDelegate : public QStyledItemDelegate {
         return h.isValid() ? h.toSize() : QStyledItemDelegate::sizeHint(option, index);
     }
 
-  private:
+private:
     /** A fixed-pitch font, since the blanks in the text line the numbers up in columns; as large
      *  as the item's height allows, and small enough that the longest text a row can have fits.
      *  Every row gets the same size, so the columns line up from row to row. */

@@ -10,7 +10,7 @@
  */
 class TTipListView : public QListWidget {
     Q_OBJECT
-  public:
+public:
     explicit TTipListView(QWidget* parent = nullptr);
 
     /** Removes all items; pictures are read again from their files at the next rebuild. */
@@ -31,13 +31,13 @@ class TTipListView : public QListWidget {
     int pressedButtonRow() const { return m_pressOnButton ? m_pressRow : -1; }
     int hoveredButtonRow() const { return m_hoverButtonRow; }
 
-  signals:
+signals:
     /** A click on the item itself (not its button). */
     void itemClick(int row);
     /** A press inside the item; objectClass names what was pressed ("TListItemTextButton" for the button). */
     void buttonClick(int row, const QString& objectClass);
 
-  protected:
+protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -46,7 +46,7 @@ class TTipListView : public QListWidget {
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-  private:
+private:
     QPixmap loadPicture(const QString& path);
     void toggleMark(int row);
     void updateRow(int row);

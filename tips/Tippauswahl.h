@@ -14,7 +14,7 @@
  */
 class TTippauswahl : public QWidget {
     Q_OBJECT
-  public:
+public:
     explicit TTippauswahl(QWidget* parent = nullptr);
 
     std::array<int32_t, 11> aktuellerTipp{}; // [1..8] the tip, [9], [10] the supplementary numbers
@@ -46,16 +46,16 @@ class TTippauswahl : public QWidget {
     const std::vector<TCircle*>& tempKreis() const { return TempKreis; }
     const std::vector<TCircle*>& auswahlKreis() const { return AuswahlKreis; }
 
-  signals:
+signals:
     /** Emitted whenever the window is hidden, so that a short edit is never missed. */
     void hidden();
 
-  protected:
+protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-  private:
+private:
     /** Places the three panels and their fixed children for the current client size. */
     void layoutPanels();
     QString ballFile(int number) const;

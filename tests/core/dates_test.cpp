@@ -31,8 +31,8 @@ TEST(Dates, OnlyRealDaysInDottedFormParse) {
 }
 
 TEST(Numbers, RoundsHalvesToEven) {
-    const std::pair<double, int64_t> cases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {4.5, 4}, {9.75, 10}, {-2.5, -2},
-                                                {18.8, 19}, {49.73, 50}, {37.3, 37}};
+    const std::pair<double, int64_t> cases[] = {{0.5, 0},   {1.5, 2},   {2.5, 2},    {4.5, 4},  {9.75, 10},
+                                                {-2.5, -2}, {18.8, 19}, {49.73, 50}, {37.3, 37}};
     for (auto [x, want] : cases)
         EXPECT_EQ(Round(x), want) << x;
 }

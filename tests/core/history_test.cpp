@@ -23,7 +23,8 @@ TEST_F(HistoryTest, SeedFileHoldsThreeRecordsAndRecordZeroBytes) {
     HistoryFile::createSeeded(path());
     const QByteArray b = bytes();
     ASSERT_EQ(b.size(), 72);
-    EXPECT_EQ(b.left(24).toHex(' '), QByteArray("00 00 00 00 e0 9d e4 40 04 05 08 09 0a 0c 13 1e 06 1d 00 00 00 00 00 00"));
+    EXPECT_EQ(b.left(24).toHex(' '),
+              QByteArray("00 00 00 00 e0 9d e4 40 04 05 08 09 0a 0c 13 1e 06 1d 00 00 00 00 00 00"));
     const auto all = HistoryFile::readAll(path());
     ASSERT_EQ(all.size(), 3u);
     EXPECT_EQ(all[1].Ziehungsdatum, 42224.0);

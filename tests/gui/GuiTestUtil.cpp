@@ -28,7 +28,9 @@ Fixture::~Fixture() {
     kw::Sound::setPlayer({});
 }
 
-QString Fixture::home() const { return QDir(m_dir.path()).absolutePath() + QLatin1Char('/'); }
+QString Fixture::home() const {
+    return QDir(m_dir.path()).absolutePath() + QLatin1Char('/');
+}
 
 TKugelwerk* Fixture::create() {
     m_main = std::make_unique<TKugelwerk>(home());

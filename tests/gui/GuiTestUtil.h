@@ -26,7 +26,7 @@ public:
     /** Runs FormShow as the first show does. */
     void showWindow();
 
-    QStringList messages;   // texts of message boxes shown
+    QStringList messages; // texts of message boxes shown
     QStringList soundsPlayed;
 
 private:

@@ -47,7 +47,7 @@ struct Answer {
  * connection, records it, sends what the handler returns and closes the connection.
  */
 class TestHttpServer : public QObject {
-  public:
+public:
     using Handler = std::function<Answer(const SeenRequest&)>;
 
     explicit TestHttpServer(Handler handler) : m_handler(std::move(handler)) {
@@ -70,7 +70,7 @@ class TestHttpServer : public QObject {
         return out;
     }
 
-  private:
+private:
     void serve(QTcpSocket* socket) {
         socket->setParent(this);
         auto buffer = std::make_shared<QByteArray>();

@@ -1,4 +1,5 @@
 #include "GuiTestUtil.h"
+#include "core/TestUtil.h"
 
 #include "app/Dates.h"
 #include "draws/Ziehung.h"
@@ -26,15 +27,6 @@ kw::TZiehung record(const QDate& date, std::initializer_list<int> numbers) {
     return z;
 }
 
-void writeHistory(const QString& path, const std::vector<kw::TZiehung>& records) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    for (const auto& z : records) {
-        const auto b = z.toBytes();
-        f.write(reinterpret_cast<const char*>(b.data()), b.size());
-    }
-}
-
 const QDate kStart(2020, 1, 1);
 const QDate kEnd(2020, 1, 10);
 
@@ -45,13 +37,14 @@ struct ChartTab {
     const kw::DrawNumbers shown{0, 3, 4, 7, 11, 15, 23, 27, 31, 36, 37};
     ChartTab() {
         w = fx.create();
-        writeHistory(w->ZahlenFile, {
-                                        record(kStart, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}), // start day: out
-                                        record(QDate(2020, 1, 4), {1, 2, 3, 4, 5, 6, 7, 9, 8, 10}), // sum 37
-                                        record(QDate(2020, 1, 7), {1, 2, 3, 4, 5, 6, 7, 12, 0, 0}), // sum 40
-                                        record(kEnd, {1, 2, 3, 4, 5, 6, 8, 10, 0, 0}), // end day: sum 39
-                                        record(QDate(2020, 1, 14), {30, 31, 32, 33, 34, 35, 36, 37, 1, 2}),
-                                    });
+        kwtest::writeHistory(w->ZahlenFile,
+                             {
+                                 record(kStart, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}),            // start day: out
+                                 record(QDate(2020, 1, 4), {1, 2, 3, 4, 5, 6, 7, 9, 8, 10}), // sum 37
+                                 record(QDate(2020, 1, 7), {1, 2, 3, 4, 5, 6, 7, 12, 0, 0}), // sum 40
+                                 record(kEnd, {1, 2, 3, 4, 5, 6, 8, 10, 0, 0}), // end day: sum 39
+                                 record(QDate(2020, 1, 14), {30, 31, 32, 33, 34, 35, 36, 37, 1, 2}),
+                             });
         w->CalendarEdit1->setDate(kStart);
         w->DateTimePicker1->setDate(kEnd);
         w->Zahl = shown;
@@ -121,7 +114,7 @@ struct Shown {
 
 class ChartsTest : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void crossSumsCoverEverySumBetweenTheSmallestAndTheLargest() {
         ChartTab t;
         t.w->Series1->addBar(1, 1);

@@ -1,4 +1,5 @@
 #include "GuiTestUtil.h"
+#include "core/TestUtil.h"
 
 #include "app/Dates.h"
 #include "app/Numbers.h"
@@ -18,15 +19,6 @@ kw::TZiehung record(double day, std::array<uint8_t, 10> numbers) {
     z.Ziehungsdatum = day;
     z.Zahlen = numbers;
     return z;
-}
-
-void writeHistory(const QString& path, const std::vector<kw::TZiehung>& records) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    for (const auto& z : records) {
-        const auto b = z.toBytes();
-        f.write(reinterpret_cast<const char*>(b.data()), b.size());
-    }
 }
 
 std::vector<kw::TZiehung> seeds() {
@@ -67,7 +59,7 @@ QList<int> shown(const TKugelwerk* w) {
 
 /** A style that, like some desktops, activates an item on a single click. */
 class SingleClickStyle : public QProxyStyle {
-  public:
+public:
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* ret) const override {
         if (hint == SH_ItemView_ActivateItemOnSingleClick)
@@ -80,7 +72,7 @@ class SingleClickStyle : public QProxyStyle {
 
 class DrawsLookupTest : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void lookupSelectsTheFirstDrawOnOrAfterTheDay_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QDate>("pick");
@@ -110,7 +102,7 @@ class DrawsLookupTest : public QObject {
         auto s = seeds();
         if (file == QLatin1String("gap"))
             s.erase(s.begin() + 1); // 07.08. and 09.08. only
-        writeHistory(w->ZahlenFile, file == QLatin1String("thousand") ? thousandDraws() : s);
+        kwtest::writeHistory(w->ZahlenFile, file == QLatin1String("thousand") ? thousandDraws() : s);
 
         w->DateTimePicker1->setDate(pick);
         emit w->DateTimePicker1->closePopup();
@@ -131,7 +123,7 @@ class DrawsLookupTest : public QObject {
         ensureBalls(fx.home());
         auto s = seeds();
         s.erase(s.begin() + 1); // 07.08. and 09.08.
-        writeHistory(w->ZahlenFile, s);
+        kwtest::writeHistory(w->ZahlenFile, s);
         // A winning tip: every check that runs plays the sound once.
         for (int c = 1; c <= 8; ++c)
             w->TippsSetValue(c, 0, QString::number(s[1].Zahlen[size_t(c - 1)]));
@@ -178,7 +170,7 @@ class DrawsLookupTest : public QObject {
     void fileWithoutRecordsSelectsNothingButChecks() {
         kwtest::Fixture fx;
         TKugelwerk* w = fx.create();
-        writeHistory(w->ZahlenFile, {});
+        kwtest::writeHistory(w->ZahlenFile, {});
         w->Zahl = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
         w->Gewonnen_Zahlen[11][0] = 1;
         w->DateTimePicker1->setDate(QDate(2016, 3, 1));
@@ -194,7 +186,7 @@ class DrawsLookupTest : public QObject {
         kwtest::Fixture fx;
         TKugelwerk* w = fx.create();
         ensureBalls(fx.home());
-        writeHistory(w->ZahlenFile, seeds());
+        kwtest::writeHistory(w->ZahlenFile, seeds());
         w->DateTimePicker1->setDate(QDate(2015, 8, 7)); // 4 5 8 9 10 12 19 30 + 6 29
         emit w->DateTimePicker1->closePopup();
         QVERIFY(QFile::remove(fx.home() + QStringLiteral("zahl12.png")));

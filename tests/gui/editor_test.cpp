@@ -75,7 +75,7 @@ QStringList numbers(std::initializer_list<int> ns) {
 
 class EditorTest : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void openingMarksTheTipOnTheGrid_data() {
         QTest::addColumn<QStringList>("cells");
         QTest::addColumn<QList<int>>("marked");

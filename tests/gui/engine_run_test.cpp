@@ -1,5 +1,6 @@
 // The calculate button and the two statistics buttons, on the real window (offscreen).
 #include "GuiTestUtil.h"
+#include "core/TestUtil.h"
 
 #include "app/Dates.h"
 #include "draws/HistoryFile.h"
@@ -10,15 +11,6 @@
 #include <random>
 
 namespace {
-
-void writeHistory(const QString& path, const std::vector<kw::TZiehung>& records) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    for (const auto& z : records) {
-        const auto b = z.toBytes();
-        f.write(reinterpret_cast<const char*>(b.data()), b.size());
-    }
-}
 
 /** Daily draws from 07.08.2015 on, eight different numbers ascending and two supplementary. */
 std::vector<kw::TZiehung> dailyDraws(int count) {
@@ -80,12 +72,12 @@ class EngineRunTest : public QObject {
         QVERIFY(!w->runRunning());
     }
 
-  private slots:
+private slots:
     void init() {
         fx = std::make_unique<kwtest::Fixture>();
         w = fx->create();
         history = dailyDraws(400);
-        writeHistory(w->ZahlenFile, history);
+        kwtest::writeHistory(w->ZahlenFile, history);
         w->Anzahl->setMaximum(96);
         w->Anzahl->setValue(4);
         w->DateTimePicker1->setDay(history.back().Ziehungsdatum);

@@ -30,7 +30,7 @@ const QByteArray kFixture = "# fixture\n"
 
 /** The real server program on a free loopback port, with a data file and a request log. */
 class ServerProcess {
-  public:
+public:
     explicit ServerProcess(const QByteArray& data) {
         QFile f(dataFile());
         f.open(QIODevice::WriteOnly);
@@ -80,7 +80,7 @@ class ServerProcess {
         return days;
     }
 
-  private:
+private:
     QTemporaryDir m_dir;
     QProcess m_process;
     QByteArray m_output;
@@ -115,7 +115,7 @@ QString dayUrl(const ServerProcess& s, const QString& query) {
 
 class ServerE2eTest : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void cleanup() { kw::Clock::setToday(QDate()); }
 
     void serverAnswersDaysRefusesBadRequestsAndLogsEachOne() {

@@ -27,7 +27,7 @@ QStringList items(QComboBox* box) {
 
 class ShellLayoutTest : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void widthsAndCaptionsFollowTheWidth_data() {
         QTest::addColumn<int>("width");
         QTest::addColumn<int>("quarter");

@@ -27,7 +27,7 @@ QString sliderLabel(TKugelwerk* w, const char* label) {
 
 class ShellSettingsTest : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     // Stored values go through the sliders, so ranges and the rules between sliders apply in reading order.
     void loadAppliesDefaultsRangesAndRules_data() {
         QTest::addColumn<QString>("ini");

@@ -8,7 +8,7 @@
 
 /** Lets a test show the window without the first-show steps (settings, update). */
 class KugelwerkTestAccess {
-  public:
+public:
     static void skipFirstShow(TKugelwerk* w) { w->m_shown = true; }
 };
 
@@ -35,7 +35,7 @@ class TipsListTest : public QObject {
     std::unique_ptr<kwtest::Fixture> fx;
     TKugelwerk* w = nullptr;
 
-  private slots:
+private slots:
     void init() {
         fx = std::make_unique<kwtest::Fixture>();
         w = fx->create();

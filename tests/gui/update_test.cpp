@@ -49,7 +49,7 @@ QString closedServer() {
 
 class UpdateTest : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void cleanup() { kw::Clock::setToday(QDate()); }
 
     void lastRecordDatedTodaySendsNoRequest() {
