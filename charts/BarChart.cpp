@@ -333,8 +333,10 @@ void TBarChart::fitAxes() {
     double widest = 0;
     for (double x : m_places)
         widest = std::max(widest, pm.horizontalAdvance(numberText(x)));
-    // The chart cuts a title line off at the plot's width.
-    const double titleWidth = std::max(40.0, std::floor(plot.width()) - 2);
+    // The chart cuts a title line off at the plot's width. A plot squeezed flat (by a tall
+    // title, or before the first layout) must not feed back into the wrap: take the view's width.
+    const double wrapWidth = plot.height() > 40 ? plot.width() : double(width() - 70);
+    const double titleWidth = std::max(40.0, std::floor(wrapWidth) - 2);
     if (titleWidth != m_titleWidth) {
         m_titleWidth = titleWidth;
         m_placeAxis->setTitleText(
@@ -362,6 +364,9 @@ void TBarChart::fitAxes() {
     for (const QString& label : m_placeAxis->categoriesLabels())
         m_placeAxis->remove(label);
     m_placeAxis->setStartValue(placeMin);
+    // An axis without any category collapses into a corner, taking its title with it.
+    if (n == 0)
+        m_placeAxis->append(QStringLiteral(" "), placeMax);
     for (size_t i = 0; i < n; ++i) {
         const bool labelled = wholeXs ? std::llround(m_places[i]) % stride == 0 : i % size_t(stride) == 0;
         if (!labelled)
@@ -408,6 +413,14 @@ void TBarChart::changeEvent(QEvent* e) {
         applyColours();
         fitAxes();
     }
+}
+
+void TBarChart::showEvent(QShowEvent* e) {
+    QChartView::showEvent(e);
+    // Work done while the chart tab was hidden was measured on a view not laid out yet.
+    m_titleWidth = -1;
+    m_stride = 0;
+    fitAxes();
 }
 
 void TBarChart::resizeEvent(QResizeEvent* e) {

@@ -253,6 +253,21 @@ private slots:
         QVERIFY(t.top() >= drawn.front().bottom() - 1);
     }
 
+    void anEmptiedSeriesKeepsItsTitleOnOneLineUnderThePlot() {
+        // As after a calculation: the history tests empty the bars and leave the last title.
+        TBarChart chart;
+        for (int n = 1; n <= 37; ++n)
+            chart.Series2->addBar(n, n % 5, 0xFF008000u);
+        const QString title = QStringLiteral("Which figures have not been drawn for the longest time?");
+        chart.bottomAxis()->setTitle(title);
+        chart.Series2->clear();
+        Shown s(&chart, QSize(740, 400));
+        const QRectF t = s.textRect(title);
+        QVERIFY(!t.isNull());
+        QVERIFY(t.width() > t.height() * 5);
+        QVERIFY(t.top() > chart.chart()->plotArea().bottom());
+    }
+
     void switchingAnalysesLeavesNothingBehind() {
         ChartTab t;
         t.w->PaareClick();
