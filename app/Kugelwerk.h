@@ -265,6 +265,7 @@ private:
     /** Runs the editor watch as soon as the editor hides, so that an edit shorter than a tick counts. */
     void watchEditorHiding();
     bool m_editorHidingWatched = false;
+    bool m_editPending = false; // opened for a row, result not taken back yet
     // [charts]
 
     friend class KugelwerkTestAccess;

@@ -26,9 +26,9 @@ void TKugelwerk::ListView1ButtonClick(int row, const QString& objectClass) {
     ed->aktuellerTipp[10] = Zahl[10];
     ed->aktuellGewonnen[9] = Gewonnen_Zahlen[9][row] != 0;
     ed->aktuellGewonnen[10] = Gewonnen_Zahlen[10][row] != 0;
+    KorrekturTip = false;
+    m_editPending = true;
     ed->Zahlensetzen();
-    // The editor is open now: whoever finds it hidden next (tick, check or its own hiding) takes the result.
-    KorrekturTip = ed->isVisible();
 }
 
 void TKugelwerk::watchEditorHiding() {
@@ -41,8 +41,10 @@ void TKugelwerk::watchEditorHiding() {
         [this] {
             // A generator run or an update ends with a full check, which runs the watch itself; a
             // write into the tip table in the middle of either would disturb it.
-            if (runRunning() || updateRunning())
+            if (runRunning() || updateRunning() || !m_editPending)
                 return;
+            // The editor was open and is hidden now, even if no tick saw it open in between.
+            KorrekturTip = true;
             guarded([this] { Timer1Timer(); });
         },
         Qt::QueuedConnection);
@@ -56,6 +58,7 @@ void TKugelwerk::Timer1Timer() {
         KorrekturTip = true;
     if (KorrekturTip && !ed->isVisible()) {
         KorrekturTip = false;
+        m_editPending = false;
         const int row = ed->Tippnummer;
         if (row < 999 && row >= 0 && row < kw::kTipRows)
             for (int c = 1; c <= 8; ++c)

@@ -210,6 +210,8 @@ private slots:
         Editing e;
         e.setRow(0, numbers({1, 2, 3, 4, 5, 6, 7, 8}));
         e.open(0);
+        QVERIFY(!e.w->KorrekturTip); // opened, not yet seen open
+        QVERIFY(e.w->Timer1->isActive());
         e.w->Timer1Timer(); // a tick finds the editor open
         QVERIFY(e.w->KorrekturTip);
         e.click(1);
