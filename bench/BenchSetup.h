@@ -3,6 +3,7 @@
 // The fixed case every benchmark runs: 4,000 daily draws, design settings with
 // Fuenferodersechser 6 and MaxLauf 1000, 40 tips, a fixed lucky number.
 
+#include "core/TestUtil.h"
 #include "draws/Ziehung.h"
 #include "engine/RunSettings.h"
 
@@ -19,20 +20,7 @@ inline constexpr int kTips = 40;
 inline constexpr int32_t kLucky = 20240611;
 
 inline std::vector<kw::TZiehung> history() {
-    std::mt19937 g(4000);
-    std::vector<kw::TZiehung> out;
-    for (int i = 0; i < kDraws; ++i) {
-        std::vector<int> n(37);
-        std::iota(n.begin(), n.end(), 1);
-        std::shuffle(n.begin(), n.end(), g);
-        std::sort(n.begin(), n.begin() + 8);
-        kw::TZiehung z;
-        z.Ziehungsdatum = kw::kFirstSeedDay + i;
-        for (size_t k = 0; k < 10; ++k)
-            z.Zahlen[k] = uint8_t(n[k]);
-        out.push_back(z);
-    }
-    return out;
+    return kwtest::dailyDraws(kDraws, 4000);
 }
 
 inline bool writeHistory(const QString& path, const std::vector<kw::TZiehung>& records) {

@@ -1,6 +1,12 @@
 #include "TestUtil.h"
 
+#include "app/Dates.h"
+
 #include <QFile>
+#include <QStringList>
+#include <algorithm>
+#include <numeric>
+#include <random>
 #include <stdexcept>
 
 namespace kwtest {
@@ -12,6 +18,30 @@ kw::TZiehung draw(double day, std::initializer_list<int> numbers) {
     for (int n : numbers)
         z.Zahlen[size_t(i++)] = uint8_t(n);
     return z;
+}
+
+std::vector<kw::TZiehung> dailyDraws(int count, unsigned seed) {
+    std::mt19937 g(seed);
+    std::vector<kw::TZiehung> out;
+    for (int i = 0; i < count; ++i) {
+        std::vector<int> n(37);
+        std::iota(n.begin(), n.end(), 1);
+        std::shuffle(n.begin(), n.end(), g);
+        std::sort(n.begin(), n.begin() + 8);
+        kw::TZiehung z;
+        z.Ziehungsdatum = kw::kFirstSeedDay + i;
+        for (size_t k = 0; k < 10; ++k)
+            z.Zahlen[k] = uint8_t(n[k]);
+        out.push_back(z);
+    }
+    return out;
+}
+
+QString tipOf(const kw::TipTable& t, int row) {
+    QStringList cells;
+    for (int c = 1; c <= 8; ++c)
+        cells << t.Tippreihen[c][row];
+    return cells.join(QLatin1Char(','));
 }
 
 void writeHistory(const QString& path, const std::vector<kw::TZiehung>& records) {

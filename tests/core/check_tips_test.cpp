@@ -1,8 +1,11 @@
+#include "TestUtil.h"
 #include "tips/TipTable.h"
 
 #include <QStringList>
 
 #include <gtest/gtest.h>
+
+using kwtest::tipOf;
 
 namespace {
 
@@ -20,13 +23,6 @@ void setTip(kw::TipTable& t, int row, std::array<const char*, 8> cells) {
     const auto texts = tip(cells);
     for (int c = 1; c <= 8; ++c)
         t.setCell(c, row, texts[size_t(c - 1)]);
-}
-
-QString tipOf(const kw::TipTable& t, int row) {
-    QStringList cells;
-    for (int c = 1; c <= 8; ++c)
-        cells << t.Tippreihen[c][row];
-    return cells.join(QLatin1Char(','));
 }
 
 } // namespace

@@ -1,21 +1,17 @@
+#include "TestUtil.h"
 #include "tips/TipTable.h"
 
 #include <QStringList>
 
 #include <gtest/gtest.h>
 
+using kwtest::tipOf;
+
 namespace {
 
 void setTip(kw::TipTable& t, int row, std::array<const char*, 8> cells) {
     for (int c = 1; c <= 8; ++c)
         t.setCell(c, row, QString::fromLatin1(cells[size_t(c - 1)]));
-}
-
-QString tipOf(const kw::TipTable& t, int row) {
-    QStringList cells;
-    for (int c = 1; c <= 8; ++c)
-        cells << t.Tippreihen[c][row];
-    return cells.join(QLatin1Char(','));
 }
 
 } // namespace

@@ -12,24 +12,6 @@
 
 namespace {
 
-/** Daily draws from 07.08.2015 on, eight different numbers ascending and two supplementary. */
-std::vector<kw::TZiehung> dailyDraws(int count) {
-    std::mt19937 g(42);
-    std::vector<kw::TZiehung> out;
-    for (int i = 0; i < count; ++i) {
-        std::vector<int> n(37);
-        std::iota(n.begin(), n.end(), 1);
-        std::shuffle(n.begin(), n.end(), g);
-        std::sort(n.begin(), n.begin() + 8);
-        kw::TZiehung z;
-        z.Ziehungsdatum = kw::kFirstSeedDay + i;
-        for (size_t k = 0; k < 10; ++k)
-            z.Zahlen[k] = uint8_t(n[k]);
-        out.push_back(z);
-    }
-    return out;
-}
-
 using Tips = std::vector<QStringList>;
 
 } // namespace
@@ -76,7 +58,7 @@ private slots:
     void init() {
         fx = std::make_unique<kwtest::Fixture>();
         w = fx->create();
-        history = dailyDraws(400);
+        history = kwtest::dailyDraws(400, 42);
         kwtest::writeHistory(w->ZahlenFile, history);
         w->Anzahl->setMaximum(96);
         w->Anzahl->setValue(4);
