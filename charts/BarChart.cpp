@@ -163,7 +163,10 @@ TBarChart::TBarChart(QWidget* parent) : QChartView(parent) {
         s->attachAxis(m_placeAxis);
         s->attachAxis(m_valueAxis);
     }
+    // The view starts with a chart of its own and only lets go of it when given another.
+    QChart* initial = QChartView::chart();
     setChart(m_chart);
+    delete initial;
 
     // A new plot size may call for other ticks or another label stride.
     connect(m_chart, &QChart::plotAreaChanged, this, [this] { fitAxes(); });
