@@ -137,6 +137,9 @@ void TKugelwerk::showEvent(QShowEvent* event) {
 
 void TKugelwerk::closeEvent(QCloseEvent* event) {
     guarded([this] { FormClose(); });
+    // The editor closes with the program; an edit still open there is not taken back.
+    m_editPending = false;
+    Timer1->stop();
     if (m_editor)
         m_editor->hide();
     event->accept();
