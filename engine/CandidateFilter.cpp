@@ -1,6 +1,7 @@
 #include "engine/CandidateFilter.h"
 
 #include "app/Numbers.h"
+#include "engine/Bits.h"
 
 #include <algorithm>
 #include <bit>
@@ -9,38 +10,12 @@ namespace kw {
 
 namespace {
 
-constexpr uint64_t bitsOf(std::initializer_list<int> numbers) {
-    uint64_t m = 0;
-    for (int n : numbers)
-        m |= uint64_t(1) << n;
-    return m;
-}
-
 constexpr uint64_t kEven = bitsOf({2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30, 32, 34, 36});
-constexpr uint64_t kPrimes = bitsOf({2, 3, 5, 7, 11, 13, 17, 19, 23, 29, 31, 37});
 
 // The prime test takes its numbers as bytes, so it knows the primes a byte can hold up to 47.
 bool isPrimeByte(uint8_t v) {
-    switch (v) {
-    case 2:
-    case 3:
-    case 5:
-    case 7:
-    case 11:
-    case 13:
-    case 17:
-    case 19:
-    case 23:
-    case 29:
-    case 31:
-    case 37:
-    case 41:
-    case 43:
-    case 47:
-        return true;
-    default:
-        return false;
-    }
+    constexpr uint64_t kBytePrimes = kPrimeBits | bitsOf({41, 43, 47});
+    return v < 64 && ((kBytePrimes >> v) & 1) != 0;
 }
 
 template <class A, class B> int pairMatches(const std::array<int32_t, 8>& c, const B& other) {
@@ -235,7 +210,7 @@ bool CandidateFilter::accepts(uint64_t c, int sum, FilterTrace& trace) const {
         if (s.Fuenferodersechser <= 0 || m_allWindow.any(c, s.Fuenferodersechser))
             return false;
     }
-    if (s.Primzahlen > 0 && bitCount(c & kPrimes) < s.Primzahlen)
+    if (s.Primzahlen > 0 && bitCount(c & kPrimeBits) < s.Primzahlen)
         return false;
     return true;
 }

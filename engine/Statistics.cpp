@@ -1,5 +1,7 @@
 #include "engine/Statistics.h"
 
+#include "engine/Bits.h"
+
 #include <algorithm>
 
 namespace kw {
@@ -48,23 +50,7 @@ NumberStats overdue(const std::vector<TZiehung>& records, double start, double e
 }
 
 bool isPrimeNumber(int n) {
-    switch (n) {
-    case 2:
-    case 3:
-    case 5:
-    case 7:
-    case 11:
-    case 13:
-    case 17:
-    case 19:
-    case 23:
-    case 29:
-    case 31:
-    case 37:
-        return true;
-    default:
-        return false;
-    }
+    return n >= 0 && n < 64 && ((kPrimeBits >> n) & 1) != 0;
 }
 
 } // namespace kw

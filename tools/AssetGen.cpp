@@ -100,11 +100,12 @@ QImage ball(int number) {
     return img;
 }
 
-QPainterPath starPath(const QPointF& c, qreal outer, qreal inner) {
+/** A closed polygon of n corners from angle a0 on, its radius alternating between r0 and r1. */
+QPainterPath polygon(const QPointF& c, int n, qreal a0, qreal r0, qreal r1) {
     QPainterPath path;
-    for (int i = 0; i < 10; ++i) {
-        const qreal a = -std::numbers::pi / 2 + i * std::numbers::pi / 5;
-        const qreal rr = i % 2 ? inner : outer;
+    for (int i = 0; i < n; ++i) {
+        const qreal a = a0 + i * 2 * std::numbers::pi / n;
+        const qreal rr = i % 2 ? r1 : r0;
         const QPointF pt(c.x() + rr * std::cos(a), c.y() + rr * std::sin(a));
         if (i == 0)
             path.moveTo(pt);
@@ -113,6 +114,10 @@ QPainterPath starPath(const QPointF& c, qreal outer, qreal inner) {
     }
     path.closeSubpath();
     return path;
+}
+
+QPainterPath starPath(const QPointF& c, qreal outer, qreal inner) {
+    return polygon(c, 10, -std::numbers::pi / 2, outer, inner);
 }
 
 QImage star() {
@@ -130,17 +135,7 @@ QImage star() {
 }
 
 QPainterPath octagon(const QPointF& c, qreal r) {
-    QPainterPath path;
-    for (int i = 0; i < 8; ++i) {
-        const qreal a = std::numbers::pi / 8 + i * std::numbers::pi / 4;
-        const QPointF pt(c.x() + r * std::cos(a), c.y() + r * std::sin(a));
-        if (i == 0)
-            path.moveTo(pt);
-        else
-            path.lineTo(pt);
-    }
-    path.closeSubpath();
-    return path;
+    return polygon(c, 8, std::numbers::pi / 8, r, r);
 }
 
 QImage stopSign() {
