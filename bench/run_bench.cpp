@@ -2,8 +2,8 @@
 // the engine alone on the same case.
 #include "BenchSetup.h"
 
-#include "app/Kugelwerk.h"
-#include "app/Messages.h"
+#include "app/ui/Kugelwerk.h"
+#include "app/ui/Messages.h"
 #include "engine/GeneratorRun.h"
 
 #include <QApplication>

@@ -4,7 +4,42 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace kwtest {
+
+RefusedPort::RefusedPort() {
+    m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    a.sin_port = 0;
+    socklen_t len = sizeof a;
+    if (m_fd >= 0 && ::bind(m_fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&a), &len) == 0)
+        m_port = ntohs(a.sin_port);
+}
+
+RefusedPort::~RefusedPort() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+QString RefusedPort::url() const {
+    return QStringLiteral("http://127.0.0.1:%1/").arg(m_port);
+}
+
+namespace {
+// Every window of a test asks a port that this process holds and nobody listens on, unless the
+// test names a server of its own.
+struct HermeticDefault {
+    RefusedPort port;
+    HermeticDefault() { TKugelwerk::setDefaultUpdateServer(port.url()); }
+} hermeticDefault;
+} // namespace
 
 void copyAssets(const QString& toDir) {
     const QString from = qEnvironmentVariable("KW_ASSETS_DIR");

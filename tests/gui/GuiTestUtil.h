@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/Kugelwerk.h"
-#include "app/Messages.h"
-#include "tips/Tippauswahl.h"
+#include "app/ui/Kugelwerk.h"
+#include "app/ui/Messages.h"
+#include "tips/ui/Tippauswahl.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -33,6 +33,24 @@ private:
     QTemporaryDir m_dir;
     std::unique_ptr<TKugelwerk> m_main;
     std::unique_ptr<TTippauswahl> m_editor;
+};
+
+/**
+ * A loopback port bound by this process but not listening: a connection to it is refused at
+ * once, whatever else runs on the machine.
+ */
+class RefusedPort {
+public:
+    RefusedPort();
+    ~RefusedPort();
+    RefusedPort(const RefusedPort&) = delete;
+    RefusedPort& operator=(const RefusedPort&) = delete;
+    quint16 port() const { return m_port; }
+    QString url() const;
+
+private:
+    int m_fd = -1;
+    quint16 m_port = 0;
 };
 
 /** Copies the built assets (balls, pictures, sound, styles) into a folder. */

@@ -1,6 +1,6 @@
 #include "GuiTestUtil.h"
 #include "app/IniFile.h"
-#include "app/Shell.h"
+#include "app/ui/Shell.h"
 
 #include <QAbstractButton>
 #include <QDir>

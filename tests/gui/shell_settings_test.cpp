@@ -79,11 +79,13 @@ private slots:
         TKugelwerk* w = fx.create();
         w->Gewonnen_Zahlen[11][1] = 1; // an old win mark of a row that is read
         w->Tippreihen[1][3] = QStringLiteral("9");
+        const kwtest::RefusedPort elsewhere;
         writeIni(fx, QStringLiteral("[Tipps]\nAnzahl=3\nS0_R0=0\nS1_R0=2\nS8_R0=37\nS0_R1=1\nS1_R1=\n"
                                     "S1_R2=11\nS1_R3=99\n"
                                     "[Einstellungen]\nDiagrammDatum=31.02.2016\nGlueckszahlEdit=42, \"x\"\n"
                                     "PaarMuss=1\nBenachbarte=7\nBevorzugteZahlen=no\nEditMode=1\n"
-                                    "Width=700\nHeight=650\nUpdateServer=http://127.0.0.1:9999/\n"));
+                                    "Width=700\nHeight=650\nUpdateServer=") +
+                         elsewhere.url() + QStringLiteral("\n"));
         w->LoadSettings();
         QCOMPARE(w->Anzahl->value(), 3);
         QCOMPARE(w->Tippreihe1[0], false);
@@ -102,7 +104,7 @@ private slots:
         QVERIFY(!w->BevorzugteZahlen->isChecked());
         QVERIFY(w->Switch1->isChecked());
         QCOMPARE(w->size(), QSize(700, 650));
-        QCOMPARE(w->UpdateServer, QStringLiteral("http://127.0.0.1:9999/"));
+        QCOMPARE(w->UpdateServer, elsewhere.url());
         QCOMPARE(w->StyleBook1.styleName, QStringLiteral("kein Style"));
     }
 

@@ -36,13 +36,10 @@ std::vector<kw::TZiehung> records(TKugelwerk* w) {
     return kw::HistoryFile::readAll(w->ZahlenFile);
 }
 
-/** A loopback port where nothing listens. */
+/** A loopback port where nothing listens; this process holds it, so nobody else can. */
 QString closedServer() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return QStringLiteral("http://127.0.0.1:%1/").arg(port);
+    static const kwtest::RefusedPort refused;
+    return refused.url();
 }
 
 } // namespace

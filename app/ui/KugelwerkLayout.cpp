@@ -1,10 +1,10 @@
 // Layout for the window's width, swipes between tabs, the close button, styles and the web link.
-#include "app/Kugelwerk.h"
+#include "app/ui/Kugelwerk.h"
 
-#include "app/Messages.h"
+#include "app/ui/Messages.h"
 #include "app/Numbers.h"
-#include "app/Shell.h"
-#include "tips/Tippauswahl.h"
+#include "app/ui/Shell.h"
+#include "tips/ui/Tippauswahl.h"
 
 #include <QDir>
 #include <QFile>

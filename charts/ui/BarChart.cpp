@@ -1,4 +1,4 @@
-#include "charts/BarChart.h"
+#include "charts/ui/BarChart.h"
 
 #include <QBarSet>
 #include <QCategoryAxis>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/Widgets.h"
-#include "charts/BarChart.h"
-#include "draws/Circle.h"
-#include "tips/TipListView.h"
+#include "app/ui/Widgets.h"
+#include "charts/ui/BarChart.h"
+#include "draws/ui/Circle.h"
+#include "tips/ui/TipListView.h"
 #include "tips/TipTable.h"
 
 #include <QComboBox>
@@ -228,6 +228,8 @@ public:
     /** The update server's base URL (setting "UpdateServer"). */
     QString UpdateServer;
     static QString defaultUpdateServer();
+    /** Tests point the default elsewhere, so that no test depends on what listens on this machine. */
+    static void setDefaultUpdateServer(const QString& url);
 
 signals:
     /** The window was closed and its settings written: the program ends. */

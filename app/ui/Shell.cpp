@@ -1,4 +1,4 @@
-#include "app/Shell.h"
+#include "app/ui/Shell.h"
 
 #include <QDesktopServices>
 #include <QUrl>

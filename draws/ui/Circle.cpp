@@ -1,4 +1,4 @@
-#include "draws/Circle.h"
+#include "draws/ui/Circle.h"
 
 #include "app/Numbers.h"
 

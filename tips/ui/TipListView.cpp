@@ -1,4 +1,4 @@
-#include "tips/TipListView.h"
+#include "tips/ui/TipListView.h"
 
 #include "tips/TipTable.h"
 

@@ -1,11 +1,11 @@
 // The main window's lifecycle: creation, first show, close, and the error report.
-#include "app/Kugelwerk.h"
+#include "app/ui/Kugelwerk.h"
 
 #include "app/Dates.h"
-#include "app/Messages.h"
+#include "app/ui/Messages.h"
 #include "app/Numbers.h"
 #include "draws/HistoryFile.h"
-#include "tips/Tippauswahl.h"
+#include "tips/ui/Tippauswahl.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -36,8 +36,19 @@ QString TKugelwerk::productSite() {
     return QStringLiteral("http://www.kugelwerk.example/");
 }
 
+namespace {
+QString& defaultServer() {
+    static QString url = QStringLiteral("http://127.0.0.1:8037/");
+    return url;
+}
+} // namespace
+
 QString TKugelwerk::defaultUpdateServer() {
-    return QStringLiteral("http://127.0.0.1:8037/");
+    return defaultServer();
+}
+
+void TKugelwerk::setDefaultUpdateServer(const QString& url) {
+    defaultServer() = url;
 }
 
 void TKugelwerk::FormCreate() {

@@ -1,4 +1,4 @@
-#include "tips/Tippauswahl.h"
+#include "tips/ui/Tippauswahl.h"
 
 #include "app/Numbers.h"
 #include "engine/Random.h"

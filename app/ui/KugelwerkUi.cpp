@@ -1,5 +1,5 @@
 // Builds the main window's controls: the title strip, the four tabs and everything on them.
-#include "app/Kugelwerk.h"
+#include "app/ui/Kugelwerk.h"
 #include "app/SettingsTable.h"
 
 #include <QBoxLayout>

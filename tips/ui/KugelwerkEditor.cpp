@@ -1,7 +1,7 @@
 // The main window's side of the tip editor: opening it for a row and the watch that takes the result back.
-#include "app/Kugelwerk.h"
+#include "app/ui/Kugelwerk.h"
 #include "app/Numbers.h"
-#include "tips/Tippauswahl.h"
+#include "tips/ui/Tippauswahl.h"
 
 void TKugelwerk::ListView1ButtonClick(int row, const QString& objectClass) {
     if (objectClass.trimmed() != QStringLiteral("TListItemTextButton"))

@@ -1,6 +1,6 @@
 // The tip table, the tip list and the checks against the draw on display.
-#include "app/Kugelwerk.h"
-#include "app/Messages.h"
+#include "app/ui/Kugelwerk.h"
+#include "app/ui/Messages.h"
 
 void TKugelwerk::TippsSetValue(int col, int row, const QVariant& value) {
     if (col == 0)

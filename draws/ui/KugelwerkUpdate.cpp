@@ -1,12 +1,12 @@
 // The draw update: one request per missing day, each draw appended to the history file.
 #include "app/Dates.h"
-#include "app/Kugelwerk.h"
-#include "app/Messages.h"
+#include "app/ui/Kugelwerk.h"
+#include "app/ui/Messages.h"
 #include "app/Numbers.h"
 #include "draws/DrawLine.h"
 #include "draws/HistoryFile.h"
 #include "draws/UpdateClient.h"
-#include "tips/Tippauswahl.h"
+#include "tips/ui/Tippauswahl.h"
 
 #include <QApplication>
 #include <QCloseEvent>

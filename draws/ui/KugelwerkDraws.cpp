@@ -1,6 +1,6 @@
 // The draw on display: lookup by day, stepping, the ten balls and their layout.
-#include "app/Kugelwerk.h"
-#include "app/Messages.h"
+#include "app/ui/Kugelwerk.h"
+#include "app/ui/Messages.h"
 #include "app/Numbers.h"
 #include "draws/HistoryFile.h"
 

@@ -1,9 +1,9 @@
 // Settings: the controls are the settings; read at start, written at close.
-#include "app/Kugelwerk.h"
+#include "app/ui/Kugelwerk.h"
 
 #include "app/Dates.h"
 #include "app/IniFile.h"
-#include "app/Messages.h"
+#include "app/ui/Messages.h"
 #include "app/SettingsRules.h"
 #include "app/SettingsTable.h"
 

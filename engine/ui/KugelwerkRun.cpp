@@ -1,7 +1,7 @@
 // Number statistics on the chart and the tip generator run.
-#include "app/Kugelwerk.h"
+#include "app/ui/Kugelwerk.h"
 
-#include "app/Messages.h"
+#include "app/ui/Messages.h"
 #include "app/Numbers.h"
 #include "draws/HistoryFile.h"
 #include "engine/GeneratorRun.h"

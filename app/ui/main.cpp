@@ -1,5 +1,5 @@
-#include "app/Kugelwerk.h"
-#include "tips/Tippauswahl.h"
+#include "app/ui/Kugelwerk.h"
+#include "tips/ui/Tippauswahl.h"
 
 #include <QApplication>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "draws/Circle.h"
+#include "draws/ui/Circle.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,5 +1,5 @@
 // Cross-sum and neighbouring-pair analyses on the chart tab.
-#include "app/Kugelwerk.h"
+#include "app/ui/Kugelwerk.h"
 #include "charts/Analyses.h"
 #include "draws/HistoryFile.h"
 
