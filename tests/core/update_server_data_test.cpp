@@ -108,9 +108,7 @@ TEST_F(DataFileTest, AddStartsAMissingFile) {
 }
 
 TEST(DemoData, IsLabelledSyntheticStartsWithTheSeedDrawsAndHasADrawEveryDay) {
-    const QString path = QFileInfo(QStringLiteral(__FILE__))
-                             .dir()
-                             .filePath(QStringLiteral("../../server/demo-draws-SYNTHETIC.txt"));
+    const QString path = QStringLiteral(KW_SOURCE_DIR "/server/demo-draws-SYNTHETIC.txt");
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
     EXPECT_TRUE(file.readLine().contains("SYNTHETIC"));
