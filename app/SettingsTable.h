@@ -1,67 +1,488 @@
 #pragma once
 
+#include "app/Dates.h"
+
 #include <array>
+#include <string_view>
 
 namespace kw {
 
-enum class SettingsTab { Statistics, Mathematics, Extras, Info, Tips };
-
-/** One slider: its control, place, texts, range, design value, value label and settings key. */
-struct SliderSetting {
-    const char* name; // control name
-    SettingsTab tab;
-    const char* description; // text of the label beside it ("" where the row shares a caption)
-    int minimum;
-    int maximum;
-    int step;
-    int design;             // value when the window is created
-    const char* valueLabel; // label showing the value
-    const char* key;        // key in the settings file
-    int absent;             // value when the key is missing or unreadable
-    const char* accessible; // name for screen readers
+/**
+ * What the number pool and the candidate filters read from the options: a snapshot of the
+ * sliders, check boxes and the two date edits. Sliders hold whole numbers, so they need no
+ * rounding here. The settings table below says which control fills which field.
+ */
+struct RunSettings {
+    // number pool
+    int BesOft = 10;
+    int BesSelten = 30;
+    int Ueberfaellig = 75;
+    bool Benachbarte = false;
+    bool BevorzugteZahlen = false;
+    // filters
+    int MinUeber = 1;
+    int MaxUeber = 3;
+    bool PaarMuss = false;
+    int QuerMin = 21;
+    int QuerMax = 268;
+    int UeLetzte = 0;
+    int Uevorletzte = 1;
+    int UeVorVorletzte = 1;
+    int gerade = 0;
+    int Ungerade = 0;
+    int DreioderVier = 4;
+    int DreioderVierWochen = 20;
+    int Fuenferodersechser = 5;
+    int Primzahlen = 0;
+    // run limit in thousands of candidates
+    int MaxLauf = 30;
+    // window dates: the chart start date and the draw on display
+    double chartStart = kFirstSeedDay;
+    double drawDay = kFirstSeedDay;
 };
 
-/** All sliders, in their on-screen order per tab. Anzahl's maximum follows MaxBerechnungsanzahl. */
-inline constexpr std::array<SliderSetting, 19> kSliders{{
-    {"Fuenferodersechser", SettingsTab::Statistics, "Do not have an X in all previous draws", 3, 9, 1, 5,
-     "Label6", "Fuenferodersechser", 5, "Do not have an X in all previous draws"},
-    {"BesOft", SettingsTab::Statistics, "% numbers which were particularly often drawn prefer", 0, 75, 1, 10,
-     "Label7", "BesOft", 10, "% numbers which were particularly often drawn prefer"},
-    {"UeLetzte", SettingsTab::Statistics, "Max. Matches with the last draw", 0, 6, 1, 0, "Label14",
-     "UeLetzte", 0, "Max. Matches with the last draw"},
-    {"Uevorletzte", SettingsTab::Statistics, "Max. Matches with the penultimate drawing", 0, 6, 1, 1,
-     "Label10", "UeVorLetzte", 1, "Max. Matches with the penultimate drawing"},
-    {"UeVorVorletzte", SettingsTab::Statistics, "Max. Matches to the antepenultimate drawing", 0, 6, 1, 1,
-     "Label12", "UeVorVorLetzte", 1, "Max. Matches to the antepenultimate drawing"},
-    {"Ueberfaellig", SettingsTab::Statistics, "% numbers which are particularly long overdue prefer", 0, 75,
-     1, 75, "Label18", "Ueberfaellig", 75, "% numbers which are particularly long overdue prefer"},
-    {"BesSelten", SettingsTab::Statistics, "% numbers were particularly rare pulled prefer", 0, 75, 1, 30,
-     "Label16", "BesSelten", 30, "% numbers were particularly rare pulled prefer"},
-    {"DreioderVier", SettingsTab::Statistics, "Max. X results in the last X drawings", 2, 9, 1, 4, "Label36",
-     "DreioderVier", 4, "Max. X results"},
-    {"DreioderVierWochen", SettingsTab::Statistics, "", 4, 104, 1, 20, "Label37", "DreioderVierWochen", 20,
-     "in the last X drawings"},
-    {"MinUeber", SettingsTab::Mathematics, "Minimal Consistency with other tips", 0, 8, 1, 1, "Label22",
-     "MinUeber", 0, "Minimal Consistency with other tips"},
-    {"MaxUeber", SettingsTab::Mathematics, "Maximum consistency with other tips", 0, 8, 1, 3, "Label24",
-     "MaxUeber", 2, "Maximum consistency with other tips"},
-    {"gerade", SettingsTab::Mathematics, "Minimum number of straight numbers per Tip", 0, 8, 1, 0, "Label27",
-     "Gerade", 0, "Minimum number of straight numbers per Tip"},
-    {"Ungerade", SettingsTab::Mathematics, "Minimum number of odd numbers per Tip", 0, 8, 1, 0, "Label30",
-     "Ungerade", 0, "Minimum number of odd numbers per Tip"},
-    {"QuerMin", SettingsTab::Mathematics, "The cross sum of tips is between", 21, 279, 1, 21, "Label32",
-     "QuerMin", 21, "The cross sum of tips is between"},
-    {"QuerMax", SettingsTab::Mathematics, "and", 21, 268, 1, 268, "Label34", "QuerMax", 268, "and"},
-    {"Primzahlen", SettingsTab::Mathematics, "Minimum number of prime numbers per Tip", 0, 6, 1, 0, "Label20",
-     "Primzahlen", 0, "Minimum number of prime numbers per Tip"},
-    {"MaxLauf", SettingsTab::Extras, "x1000 max. calculation runs", 10, 1000, 10, 30, "Label41", "MaxLauf",
-     30, "x1000 max. calculation runs"},
-    {"MaxBerechnungsanzahl", SettingsTab::Info, "", 2, 96, 1, 4, "Label26", "MaxBerechnungsanzahl", 12,
-     "highest number of tips"},
-    {"Anzahl", SettingsTab::Tips, "quantity:", 1, 4, 1, 4, "Label1", "Anzahl", 12, "quantity"},
+enum class SettingsTab { Statistics, Mathematics, Extras, Info, Tips, Chart, Window };
+
+enum class SettingKind {
+    Slider,    // TTrackBar with a value label
+    Check,     // check box or switch
+    Text,      // one-line edit
+    Date,      // date edit
+    StyleFile, // the style holder's file
+    StyleName, // the style holder's name
+    Width,     // the main window's size
+    Height,    //
+    ServerUrl, // the update server's base URL
+};
+
+/** How a setting sits on its options page. */
+enum class RowShape {
+    Line,             // control, value, description on one line
+    PairCaptionAfter, // this slider and the next on one line, the description after both
+    PairCaptionAbove, // the description above, then this slider, "and", the next slider
+    JoinsPrevious,    // the second slider of a pair
+};
+
+inline constexpr const char* kSettingsSection = "Einstellungen";
+inline constexpr const char* kTipsSection = "Tipps";
+
+/**
+ * One stored setting: its control (objectName), kind, place, texts, range, design value, value
+ * label, key, value when the key is absent or unreadable, and the field of the run's snapshot
+ * it fills. Loading, saving, the snapshot, the options pages and the connections loop over it.
+ */
+struct Setting {
+    const char* name;
+    SettingKind kind;
+    SettingsTab tab;
+    const char* description = ""; // on-screen text beside the control ("" where the row shares one)
+    int minimum = 0;
+    int maximum = 0;
+    int step = 1;
+    int design = 0;
+    const char* valueLabel = nullptr; // label showing a slider's value
+    const char* key = nullptr;
+    int absent = 0; // sliders and check boxes; the others name their absent value in code
+    const char* accessible = "";
+    RowShape shape = RowShape::Line;
+    const char* row = nullptr;  // objectName of the row's panel; default name + "Row"
+    const char* text = nullptr; // objectName of the description; default name + "Text"
+    int RunSettings::*field = nullptr;
+    bool RunSettings::*flag = nullptr;
+    double RunSettings::*day = nullptr;
+    const char* section = kSettingsSection;
+};
+
+using K = SettingKind;
+using T = SettingsTab;
+
+/** Every stored setting, in the on-screen order of its tab. Anzahl's maximum follows MaxBerechnungsanzahl. */
+inline constexpr std::array<Setting, 30> kSettings{{
+    // options / statistics
+    {.name = "Fuenferodersechser",
+     .kind = K::Slider,
+     .tab = T::Statistics,
+     .description = "Do not have an X in all previous draws",
+     .minimum = 3,
+     .maximum = 9,
+     .design = 5,
+     .valueLabel = "Label6",
+     .key = "Fuenferodersechser",
+     .absent = 5,
+     .accessible = "Do not have an X in all previous draws",
+     .field = &RunSettings::Fuenferodersechser},
+    {.name = "BesOft",
+     .kind = K::Slider,
+     .tab = T::Statistics,
+     .description = "% numbers which were particularly often drawn prefer",
+     .minimum = 0,
+     .maximum = 75,
+     .design = 10,
+     .valueLabel = "Label7",
+     .key = "BesOft",
+     .absent = 10,
+     .accessible = "% numbers which were particularly often drawn prefer",
+     .field = &RunSettings::BesOft},
+    {.name = "UeLetzte",
+     .kind = K::Slider,
+     .tab = T::Statistics,
+     .description = "Max. Matches with the last draw",
+     .minimum = 0,
+     .maximum = 6,
+     .design = 0,
+     .valueLabel = "Label14",
+     .key = "UeLetzte",
+     .absent = 0,
+     .accessible = "Max. Matches with the last draw",
+     .field = &RunSettings::UeLetzte},
+    {.name = "Uevorletzte",
+     .kind = K::Slider,
+     .tab = T::Statistics,
+     .description = "Max. Matches with the penultimate drawing",
+     .minimum = 0,
+     .maximum = 6,
+     .design = 1,
+     .valueLabel = "Label10",
+     .key = "UeVorLetzte",
+     .absent = 1,
+     .accessible = "Max. Matches with the penultimate drawing",
+     .field = &RunSettings::Uevorletzte},
+    {.name = "UeVorVorletzte",
+     .kind = K::Slider,
+     .tab = T::Statistics,
+     .description = "Max. Matches to the antepenultimate drawing",
+     .minimum = 0,
+     .maximum = 6,
+     .design = 1,
+     .valueLabel = "Label12",
+     .key = "UeVorVorLetzte",
+     .absent = 1,
+     .accessible = "Max. Matches to the antepenultimate drawing",
+     .field = &RunSettings::UeVorVorletzte},
+    {.name = "Ueberfaellig",
+     .kind = K::Slider,
+     .tab = T::Statistics,
+     .description = "% numbers which are particularly long overdue prefer",
+     .minimum = 0,
+     .maximum = 75,
+     .design = 75,
+     .valueLabel = "Label18",
+     .key = "Ueberfaellig",
+     .absent = 75,
+     .accessible = "% numbers which are particularly long overdue prefer",
+     .field = &RunSettings::Ueberfaellig},
+    {.name = "BesSelten",
+     .kind = K::Slider,
+     .tab = T::Statistics,
+     .description = "% numbers were particularly rare pulled prefer",
+     .minimum = 0,
+     .maximum = 75,
+     .design = 30,
+     .valueLabel = "Label16",
+     .key = "BesSelten",
+     .absent = 30,
+     .accessible = "% numbers were particularly rare pulled prefer",
+     .field = &RunSettings::BesSelten},
+    {.name = "DreioderVier",
+     .kind = K::Slider,
+     .tab = T::Statistics,
+     .description = "Max. X results in the last X drawings",
+     .minimum = 2,
+     .maximum = 9,
+     .design = 4,
+     .valueLabel = "Label36",
+     .key = "DreioderVier",
+     .absent = 4,
+     .accessible = "Max. X results",
+     .shape = RowShape::PairCaptionAfter,
+     .row = "DreioderVierRow",
+     .text = "Label35",
+     .field = &RunSettings::DreioderVier},
+    {.name = "DreioderVierWochen",
+     .kind = K::Slider,
+     .tab = T::Statistics,
+     .minimum = 4,
+     .maximum = 104,
+     .design = 20,
+     .valueLabel = "Label37",
+     .key = "DreioderVierWochen",
+     .absent = 20,
+     .accessible = "in the last X drawings",
+     .shape = RowShape::JoinsPrevious,
+     .field = &RunSettings::DreioderVierWochen},
+    // options / mathematics
+    {.name = "MinUeber",
+     .kind = K::Slider,
+     .tab = T::Mathematics,
+     .description = "Minimal Consistency with other tips",
+     .minimum = 0,
+     .maximum = 8,
+     .design = 1,
+     .valueLabel = "Label22",
+     .key = "MinUeber",
+     .absent = 0,
+     .accessible = "Minimal Consistency with other tips",
+     .field = &RunSettings::MinUeber},
+    {.name = "MaxUeber",
+     .kind = K::Slider,
+     .tab = T::Mathematics,
+     .description = "Maximum consistency with other tips",
+     .minimum = 0,
+     .maximum = 8,
+     .design = 3,
+     .valueLabel = "Label24",
+     .key = "MaxUeber",
+     .absent = 2,
+     .accessible = "Maximum consistency with other tips",
+     .field = &RunSettings::MaxUeber},
+    {.name = "PaarMuss",
+     .kind = K::Check,
+     .tab = T::Mathematics,
+     .description = "force a couple per Tip",
+     .key = "PaarMuss",
+     .absent = 0,
+     .flag = &RunSettings::PaarMuss},
+    {.name = "gerade",
+     .kind = K::Slider,
+     .tab = T::Mathematics,
+     .description = "Minimum number of straight numbers per Tip",
+     .minimum = 0,
+     .maximum = 8,
+     .design = 0,
+     .valueLabel = "Label27",
+     .key = "Gerade",
+     .absent = 0,
+     .accessible = "Minimum number of straight numbers per Tip",
+     .field = &RunSettings::gerade},
+    {.name = "Ungerade",
+     .kind = K::Slider,
+     .tab = T::Mathematics,
+     .description = "Minimum number of odd numbers per Tip",
+     .minimum = 0,
+     .maximum = 8,
+     .design = 0,
+     .valueLabel = "Label30",
+     .key = "Ungerade",
+     .absent = 0,
+     .accessible = "Minimum number of odd numbers per Tip",
+     .field = &RunSettings::Ungerade},
+    {.name = "QuerMin",
+     .kind = K::Slider,
+     .tab = T::Mathematics,
+     .description = "The cross sum of tips is between",
+     .minimum = 21,
+     .maximum = 279,
+     .design = 21,
+     .valueLabel = "Label32",
+     .key = "QuerMin",
+     .absent = 21,
+     .accessible = "The cross sum of tips is between",
+     .shape = RowShape::PairCaptionAbove,
+     .row = "QuerRow",
+     .text = "QuerText",
+     .field = &RunSettings::QuerMin},
+    {.name = "QuerMax",
+     .kind = K::Slider,
+     .tab = T::Mathematics,
+     .description = "and",
+     .minimum = 21,
+     .maximum = 268,
+     .design = 268,
+     .valueLabel = "Label34",
+     .key = "QuerMax",
+     .absent = 268,
+     .accessible = "and",
+     .shape = RowShape::JoinsPrevious,
+     .text = "QuerAndText",
+     .field = &RunSettings::QuerMax},
+    {.name = "Primzahlen",
+     .kind = K::Slider,
+     .tab = T::Mathematics,
+     .description = "Minimum number of prime numbers per Tip",
+     .minimum = 0,
+     .maximum = 6,
+     .design = 0,
+     .valueLabel = "Label20",
+     .key = "Primzahlen",
+     .absent = 0,
+     .accessible = "Minimum number of prime numbers per Tip",
+     .field = &RunSettings::Primzahlen},
+    // options / Extras
+    {.name = "GlueckszahlEdit",
+     .kind = K::Text,
+     .tab = T::Extras,
+     .description = "Lucky number .... with that number, the random number generator starts",
+     .key = "GlueckszahlEdit",
+     .accessible = "Lucky number",
+     .row = "GlueckszahlRow",
+     .text = "GlueckszahlText"},
+    {.name = "BevorzugteZahlen",
+     .kind = K::Check,
+     .tab = T::Extras,
+     .description = "only use preferred numbers for the tips",
+     .key = "BevorzugteZahlen",
+     .absent = 0,
+     .flag = &RunSettings::BevorzugteZahlen},
+    {.name = "Benachbarte",
+     .kind = K::Check,
+     .tab = T::Extras,
+     .description = "Prefer adjacent numbers of the last draw",
+     .key = "Benachbarte",
+     .absent = 0,
+     .flag = &RunSettings::Benachbarte},
+    {.name = "MaxLauf",
+     .kind = K::Slider,
+     .tab = T::Extras,
+     .description = "x1000 max. calculation runs",
+     .minimum = 10,
+     .maximum = 1000,
+     .step = 10,
+     .design = 30,
+     .valueLabel = "Label41",
+     .key = "MaxLauf",
+     .absent = 30,
+     .accessible = "x1000 max. calculation runs",
+     .field = &RunSettings::MaxLauf},
+    // elsewhere
+    {.name = "MaxBerechnungsanzahl",
+     .kind = K::Slider,
+     .tab = T::Info,
+     .minimum = 2,
+     .maximum = 96,
+     .design = 4,
+     .valueLabel = "Label26",
+     .key = "MaxBerechnungsanzahl",
+     .absent = 12,
+     .accessible = "highest number of tips"},
+    {.name = "Anzahl",
+     .kind = K::Slider,
+     .tab = T::Tips,
+     .description = "quantity:",
+     .minimum = 1,
+     .maximum = 4,
+     .design = 4,
+     .valueLabel = "Label1",
+     .key = "Anzahl",
+     .absent = 12,
+     .accessible = "quantity",
+     .section = kTipsSection},
+    {.name = "Switch1",
+     .kind = K::Check,
+     .tab = T::Tips,
+     .description = "selection:",
+     .key = "EditMode",
+     .absent = 0,
+     .accessible = "selection"},
+    {.name = "CalendarEdit1",
+     .kind = K::Date,
+     .tab = T::Chart,
+     .key = "DiagrammDatum",
+     .accessible = "start date of the analyses",
+     .day = &RunSettings::chartStart},
+    {.name = "Style", .kind = K::StyleFile, .tab = T::Window, .key = "Style"},
+    {.name = "StyleName", .kind = K::StyleName, .tab = T::Window, .key = "StyleName"},
+    {.name = "Width", .kind = K::Width, .tab = T::Window, .key = "Width"},
+    {.name = "Height", .kind = K::Height, .tab = T::Window, .key = "Height"},
+    {.name = "UpdateServer", .kind = K::ServerUrl, .tab = T::Window, .key = "UpdateServer"},
 }};
 
-/** The slider setting of a control name, or nullptr. */
-const SliderSetting* findSlider(const char* name);
+/** The order in which the settings are read at start; their change handlers run in this order. */
+inline constexpr std::array<std::string_view, 29> kReadOrder{"MaxBerechnungsanzahl",
+                                                             "Fuenferodersechser",
+                                                             "BesOft",
+                                                             "BesSelten",
+                                                             "Ueberfaellig",
+                                                             "UeLetzte",
+                                                             "UeVorLetzte",
+                                                             "UeVorVorLetzte",
+                                                             "MinUeber",
+                                                             "MaxUeber",
+                                                             "Gerade",
+                                                             "Ungerade",
+                                                             "Primzahlen",
+                                                             "QuerMin",
+                                                             "QuerMax",
+                                                             "MaxLauf",
+                                                             "DreioderVier",
+                                                             "DreioderVierWochen",
+                                                             "GlueckszahlEdit",
+                                                             "Style",
+                                                             "StyleName",
+                                                             "BevorzugteZahlen",
+                                                             "Benachbarte",
+                                                             "EditMode",
+                                                             "PaarMuss",
+                                                             "DiagrammDatum",
+                                                             "Width",
+                                                             "Height",
+                                                             "UpdateServer"};
+
+/** The order in which section "Einstellungen" is written; new keys appear in the file in this order. */
+inline constexpr std::array<std::string_view, 29> kWriteOrder{"Fuenferodersechser",
+                                                              "BesOft",
+                                                              "BesSelten",
+                                                              "Ueberfaellig",
+                                                              "UeLetzte",
+                                                              "UeVorLetzte",
+                                                              "UeVorVorLetzte",
+                                                              "MinUeber",
+                                                              "MaxUeber",
+                                                              "Gerade",
+                                                              "Ungerade",
+                                                              "Primzahlen",
+                                                              "QuerMin",
+                                                              "QuerMax",
+                                                              "MaxLauf",
+                                                              "DreioderVier",
+                                                              "DreioderVierWochen",
+                                                              "MaxBerechnungsanzahl",
+                                                              "GlueckszahlEdit",
+                                                              "BevorzugteZahlen",
+                                                              "Benachbarte",
+                                                              "PaarMuss",
+                                                              "DiagrammDatum",
+                                                              "EditMode",
+                                                              "Style",
+                                                              "StyleName",
+                                                              "Width",
+                                                              "Height",
+                                                              "UpdateServer"};
+
+/** The setting of a control name, or nullptr. */
+constexpr const Setting* findSetting(std::string_view name) {
+    for (const Setting& s : kSettings)
+        if (name == s.name)
+            return &s;
+    return nullptr;
+}
+
+/** The setting stored under a key of section "Einstellungen" (or "Tipps" for Anzahl), or nullptr. */
+constexpr const Setting* settingByKey(std::string_view key) {
+    for (const Setting& s : kSettings)
+        if (s.key && key == s.key)
+            return &s;
+    return nullptr;
+}
+
+namespace detail {
+template <size_t N> constexpr bool everyKeyKnown(const std::array<std::string_view, N>& keys) {
+    for (std::string_view k : keys) {
+        const Setting* s = settingByKey(k);
+        if (!s || std::string_view(s->section) != kSettingsSection)
+            return false;
+    }
+    return true;
+}
+constexpr size_t storedSettings() {
+    size_t n = 0;
+    for (const Setting& s : kSettings)
+        n += std::string_view(s.section) == kSettingsSection ? 1 : 0;
+    return n;
+}
+} // namespace detail
+static_assert(detail::everyKeyKnown(kReadOrder) && detail::everyKeyKnown(kWriteOrder),
+              "every key read or written is a setting of section Einstellungen");
+static_assert(kReadOrder.size() == detail::storedSettings() && kWriteOrder.size() == detail::storedSettings(),
+              "every setting is read and written");
 
 } // namespace kw

@@ -2,7 +2,6 @@
 #include "BenchSetup.h"
 
 #include "draws/HistoryFile.h"
-#include "engine/GeneratorRun.h"
 #include "oracle/LiteralRun.h"
 
 #include <QTemporaryDir>
@@ -25,33 +24,15 @@ Case& theCase() {
     return c;
 }
 
-kw::TipTable emptyTable() {
-    kw::TipTable t;
-    for (int r = 0; r < kw::kTipRows; ++r)
-        t.Tippreihe1[r] = true;
-    return t;
-}
-
 /** One whole run as the window starts it: statistics, pool, then candidates until the end. */
 int64_t engineRun(int64_t stopAfter, benchmark::State* pauseSetup = nullptr) {
     Case& c = theCase();
     if (pauseSetup)
         pauseSetup->PauseTiming();
-    kw::TipTable table = emptyTable();
-    kw::prepareTipTable(table);
+    kw::TipTable table = bench::emptyTable();
     kw::DrawHistory history(c.path);
-    history.refresh();
-    const kw::NumberStats dist = kw::distribution(history.records(), c.s.chartStart, c.s.drawDay);
-    const kw::NumberStats over = kw::overdue(history.records(), c.s.chartStart, c.s.drawDay);
     kw::Random rng(uint32_t(bench::kLucky));
-    kw::GeneratorRun run({&table,
-                          bench::kTips,
-                          c.recent,
-                          kw::buildPool(c.s, c.recent, &dist, &over),
-                          &history,
-                          &rng,
-                          [&c] { return c.s; },
-                          {}});
+    kw::GeneratorRun run(bench::engineSetup(table, history, rng, c.s, c.recent));
     kw::GeneratorRun::Budget budget;
     budget.pauseAtCandidates = stopAfter;
     if (pauseSetup)
@@ -85,7 +66,7 @@ void BM_LiteralFirstCandidates(benchmark::State& state) {
     Case& c = theCase();
     int64_t total = 0;
     for (auto _ : state) {
-        kw::TipTable table = emptyTable();
+        kw::TipTable table = bench::emptyTable();
         total += oracle::run(c.path, c.s, table, bench::kTips, c.recent, uint32_t(bench::kLucky), kPrefix)
                      .candidates;
     }

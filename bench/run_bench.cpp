@@ -4,7 +4,6 @@
 
 #include "app/ui/Kugelwerk.h"
 #include "app/ui/Messages.h"
-#include "engine/GeneratorRun.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -22,23 +21,10 @@ kw::TipTable engineTable;
 int64_t engineCandidates() {
     const kw::RunSettings s = bench::settings(draws);
     const kw::RecentDraws recent = bench::recent(draws);
-    kw::TipTable table;
-    for (int r = 0; r < kw::kTipRows; ++r)
-        table.Tippreihe1[r] = true;
-    kw::prepareTipTable(table);
+    kw::TipTable table = bench::emptyTable();
     kw::DrawHistory history(window->ZahlenFile);
-    history.refresh();
-    const kw::NumberStats dist = kw::distribution(history.records(), s.chartStart, s.drawDay);
-    const kw::NumberStats over = kw::overdue(history.records(), s.chartStart, s.drawDay);
     kw::Random rng(uint32_t(bench::kLucky));
-    kw::GeneratorRun run({&table,
-                          bench::kTips,
-                          recent,
-                          kw::buildPool(s, recent, &dist, &over),
-                          &history,
-                          &rng,
-                          [&s] { return s; },
-                          {}});
+    kw::GeneratorRun run(bench::engineSetup(table, history, rng, s, recent));
     run.step({});
     engineTable = table;
     return run.candidates();

@@ -2,8 +2,8 @@
 #include "app/ui/Kugelwerk.h"
 
 #include "app/Dates.h"
-#include "app/ui/Messages.h"
 #include "app/Numbers.h"
+#include "app/ui/Messages.h"
 #include "draws/HistoryFile.h"
 #include "tips/ui/Tippauswahl.h"
 
@@ -196,28 +196,7 @@ void TKugelwerk::connectHandlers() {
     Optionen->grabGesture(Qt::SwipeGesture);
     Optionen->installEventFilter(this);
 
-    auto onChange = [this](TTrackBar* bar, void (TKugelwerk::*handler)()) {
-        connect(bar, &QSlider::valueChanged, this, [this, handler] { (this->*handler)(); });
-    };
-    onChange(Fuenferodersechser, &TKugelwerk::FuenferodersechserChange);
-    onChange(BesOft, &TKugelwerk::BesOftChange);
-    onChange(BesSelten, &TKugelwerk::BesSeltenChange);
-    onChange(Ueberfaellig, &TKugelwerk::UeberfaelligChange);
-    onChange(UeLetzte, &TKugelwerk::UeLetzteChange);
-    onChange(Uevorletzte, &TKugelwerk::UevorletzteChange);
-    onChange(UeVorVorletzte, &TKugelwerk::UeVorVorletzteChange);
-    onChange(DreioderVier, &TKugelwerk::DreioderVierChange);
-    onChange(DreioderVierWochen, &TKugelwerk::DreioderVierWochenChange);
-    onChange(MinUeber, &TKugelwerk::MinUeberChange);
-    onChange(MaxUeber, &TKugelwerk::MaxUeberChange);
-    onChange(gerade, &TKugelwerk::geradeChange);
-    onChange(Ungerade, &TKugelwerk::UngeradeChange);
-    onChange(Primzahlen, &TKugelwerk::PrimzahlenChange);
-    onChange(QuerMin, &TKugelwerk::QuerMinChange);
-    onChange(QuerMax, &TKugelwerk::QuerMaxChange);
-    onChange(MaxLauf, &TKugelwerk::MaxLaufChange);
-    onChange(MaxBerechnungsanzahl, &TKugelwerk::MaxBerechnungsanzahlChange);
-    onChange(Anzahl, &TKugelwerk::AnzahlChange);
+    connectSettings();
 
     auto click = [this](QAbstractButton* b, void (TKugelwerk::*handler)()) {
         connect(b, &QAbstractButton::clicked, this,

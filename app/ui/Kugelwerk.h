@@ -1,10 +1,11 @@
 #pragma once
 
+#include "app/SettingsTable.h"
 #include "app/ui/Widgets.h"
 #include "charts/ui/BarChart.h"
 #include "draws/ui/Circle.h"
-#include "tips/ui/TipListView.h"
 #include "tips/TipTable.h"
+#include "tips/ui/TipListView.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -20,6 +21,9 @@
 #include <functional>
 
 class TTippauswahl;
+namespace kw {
+class IniFile;
+}
 class QNetworkAccessManager;
 
 /** The style holder: the loaded style file (empty: the default look) and the name of the choice. */
@@ -69,25 +73,17 @@ public:
     // --- Settings ---------------------------------------------------------------------------------
     void LoadSettings();
     void SaveSettings();
-    void FuenferodersechserChange();
-    void BesOftChange();
-    void BesSeltenChange();
-    void UeberfaelligChange();
-    void UeLetzteChange();
-    void UevorletzteChange();
-    void UeVorVorletzteChange();
+    /** The options as a run reads them: every setting with a field of the snapshot, and the draw on display.
+     */
+    kw::RunSettings runSettings() const;
+    // Rules that link sliders; every other slider only shows its value.
     void DreioderVierChange();
-    void DreioderVierWochenChange();
     void MinUeberChange();
     void MaxUeberChange();
     void geradeChange();
     void UngeradeChange();
     void PrimzahlenChange();
-    void QuerMinChange();
-    void QuerMaxChange();
-    void MaxLaufChange();
     void MaxBerechnungsanzahlChange();
-    void AnzahlChange();
 
     // --- Layout, styles, links --------------------------------------------------------------------
     void TabControl1Resize();
@@ -123,8 +119,6 @@ public:
     void ListView1ItemClick(int row);
     void ListView1ButtonClick(int row, const QString& objectClass);
     void Switch1Switch();
-    void Zettelcheck(const QString& a1, const QString& a2, const QString& a3, const QString& a4,
-                     const QString& a5, const QString& a6, const QString& a7, const QString& a8);
     int Komplettcheck();
     void Timer1Timer();
 
@@ -243,7 +237,24 @@ protected:
 
 private:
     void buildUi();
+    void buildTipsTab();
+    QWidget* buildDrawBar(QWidget* parent);
+    void buildOptionsTab();
+    void buildChartTab();
+    void buildInfoTab();
     void connectHandlers();
+
+    /** A setting of the table with its control and value label (none for the window's own settings). */
+    struct SettingControl {
+        const kw::Setting* setting;
+        QWidget* control;
+        QLabel* value;
+    };
+    void bindSettingControls();
+    void connectSettings();
+    const SettingControl& settingControl(const kw::Setting& s) const;
+    void loadTips(const kw::IniFile& ini);
+    std::vector<SettingControl> m_settingControls; // in the table's order
     /** Runs an operation; an error it raises ends it and is shown in the error report. */
     bool guarded(const std::function<void()>& operation);
 

@@ -1,11 +1,14 @@
 // Layout for the window's width, swipes between tabs, the close button, styles and the web link.
 #include "app/ui/Kugelwerk.h"
 
-#include "app/ui/Messages.h"
 #include "app/Numbers.h"
+#include "app/ui/Messages.h"
 #include "app/ui/Shell.h"
 #include "tips/ui/Tippauswahl.h"
 
+#include "app/SettingsTable.h"
+
+#include <QBoxLayout>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,14 +18,17 @@ void TKugelwerk::TabControl1Resize() {
     const int W = TabControl1->width();
     const int quarter = int(kw::Round(W / 4.0));
     const int sixth = int(kw::Round(W / 6.0));
-    for (QWidget* c : std::initializer_list<QWidget*>{
-             Fuenferodersechser, BesOft, BesSelten, Ueberfaellig, UeLetzte, Uevorletzte, UeVorVorletzte,
-             MinUeber, MaxUeber, QuerMin, QuerMax, gerade, Ungerade, Primzahlen, MaxBerechnungsanzahl,
-             GlueckszahlEdit, Anzahl, Button1})
-        c->setFixedWidth(quarter);
-    DreioderVier->setFixedWidth(sixth);
-    DreioderVierWochen->setFixedWidth(sixth);
-    MaxLauf->setFixedWidth(quarter);
+    // Sliders and the lucky number take a quarter of the width; the two sliders that share a line
+    // with their caption after them take a sixth each.
+    bool captionAfterPair = false;
+    for (const SettingControl& c : m_settingControls) {
+        const kw::Setting& t = *c.setting;
+        if (t.shape != kw::RowShape::JoinsPrevious)
+            captionAfterPair = t.shape == kw::RowShape::PairCaptionAfter;
+        if (t.kind == kw::SettingKind::Slider || t.kind == kw::SettingKind::Text)
+            c.control->setFixedWidth(captionAfterPair ? sixth : quarter);
+    }
+    Button1->setFixedWidth(quarter);
 
     Button4Click();
     Panel24Resize();
@@ -147,4 +153,66 @@ void TKugelwerk::ApplyStyle() {
     setStyleSheet(m_styleSheet);
     if (m_editor)
         m_editor->setStyleSheetFile(m_styleSheet);
+}
+
+// --- The Info tab ------------------------------------------------------------------------------
+
+void TKugelwerk::buildInfoTab() {
+    auto* info = new QVBoxLayout(Extras);
+    info->setContentsMargins(0, 0, 0, 0);
+    Image1 = new TImage(Extras);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setFixedHeight(79);
+    Image1->setAlignment(Qt::AlignCenter);
+    Image1->setContentsMargins(60, 10, 60, 10);
+    info->addWidget(Image1);
+    Label39 = makeLabel(Extras, QStringLiteral("Label39"),
+                        QStringLiteral("Questions, wishes or ideas? Write to support@kugelwerk.example"));
+    Label39->setAlignment(Qt::AlignCenter);
+    Label39->setWordWrap(true);
+    Label39->setMinimumHeight(60);
+    Label39->setContentsMargins(20, 0, 20, 0);
+    info->addWidget(Label39);
+    Label38 = makeLabel(
+        Extras, QStringLiteral("Label38"),
+        QStringLiteral("There are more \"Kugelwerk\" for various lotteries in Australia and the world"));
+    Label38->setAlignment(Qt::AlignCenter);
+    Label38->setWordWrap(true);
+    Label38->setMinimumHeight(76);
+    Label38->setContentsMargins(20, 0, 20, 0);
+    info->addWidget(Label38);
+    Button6 = new QPushButton(productSite(), Extras);
+    Button6->setObjectName(QStringLiteral("Button6"));
+    Button6->setMinimumHeight(38);
+    auto* b6 = new QHBoxLayout;
+    b6->setContentsMargins(30, 0, 30, 0);
+    b6->addWidget(Button6);
+    info->addLayout(b6);
+    auto* styles = new QHBoxLayout;
+    styles->setContentsMargins(32, 20, 32, 0);
+    ComboBox1 = new QComboBox(Extras);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->setMinimumSize(145, 30);
+    ComboBox1->setAccessibleName(QStringLiteral("style"));
+    for (const char* s : {"kein Style", "Air", "Amakrits", "AquaGraphite", "Blend", "Dark", "Diamond",
+                          "GoldenGraphite", "Jet", "Light", "MetropolisUIBlack", "MetropolisUIBlue",
+                          "MetropolisUIDark", "MetropolisUIGreen", "RubyGraphite", "Transparent"})
+        ComboBox1->addItem(QString::fromLatin1(s));
+    Button8 = new QPushButton(QStringLiteral("Style laden"), Extras);
+    Button8->setObjectName(QStringLiteral("Button8"));
+    Button8->setMinimumSize(121, 30);
+    styles->addWidget(ComboBox1);
+    styles->addWidget(Button8);
+    styles->addStretch(1);
+    info->addLayout(styles);
+    info->addStretch(1);
+    Panel16 = makePanel(Extras, QStringLiteral("Panel16"));
+    Panel16->setMinimumHeight(64);
+    auto* p16 = new QHBoxLayout(Panel16);
+    p16->setContentsMargins(10, 0, 10, 0);
+    std::tie(MaxBerechnungsanzahl, Label26) = makeSlider(*kw::findSetting("MaxBerechnungsanzahl"), Panel16);
+    p16->addWidget(MaxBerechnungsanzahl);
+    p16->addWidget(Label26);
+    p16->addStretch(1);
+    info->addWidget(Panel16);
 }

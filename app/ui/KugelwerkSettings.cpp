@@ -1,21 +1,236 @@
-// Settings: the controls are the settings; read at start, written at close.
+// Settings: the controls are the settings; the options tab, the snapshot for a run, reading at
+// start and writing at close all loop over the settings table.
 #include "app/ui/Kugelwerk.h"
 
 #include "app/Dates.h"
 #include "app/IniFile.h"
-#include "app/ui/Messages.h"
 #include "app/SettingsRules.h"
 #include "app/SettingsTable.h"
+#include "app/ui/Messages.h"
 
+#include <QBoxLayout>
 #include <QFileInfo>
 #include <algorithm>
 
 namespace {
 
-const QString kSettings = QStringLiteral("Einstellungen");
-const QString kTips = QStringLiteral("Tipps");
+const QString kSettings = QString::fromLatin1(kw::kSettingsSection);
+const QString kTips = QString::fromLatin1(kw::kTipsSection);
+const QDate kDesignChartStart(2015, 8, 7);
+
+QString nameOr(const char* given, const char* name, const char* suffix) {
+    return given ? QString::fromLatin1(given) : QString::fromLatin1(name) + QString::fromLatin1(suffix);
+}
+
+QFrame* rowPanel(const kw::Setting& s) {
+    auto* panel = makePanel(nullptr, nameOr(s.row, s.name, "Row"));
+    return panel;
+}
+
+QLabel* description(const kw::Setting& s, QWidget* parent) {
+    auto* text = makeLabel(parent, nameOr(s.text, s.name, "Text"), QString::fromUtf8(s.description));
+    text->setWordWrap(true);
+    return text;
+}
+
+QCheckBox* checkBox(const kw::Setting& s) {
+    auto* box = new QCheckBox(QString::fromUtf8(s.description));
+    box->setObjectName(QString::fromLatin1(s.name));
+    box->setMinimumHeight(36);
+    return box;
+}
 
 } // namespace
+
+// --- The options tab --------------------------------------------------------------------------
+
+void TKugelwerk::buildOptionsTab() {
+    auto* optionsBox = new QVBoxLayout(Optionen);
+    optionsBox->setContentsMargins(0, 0, 0, 0);
+    TabControl2 = new TTabControl(49, Optionen);
+    TabControl2->setObjectName(QStringLiteral("TabControl2"));
+    TabControl2->setDocumentMode(true);
+    optionsBox->addWidget(TabControl2);
+    Optionen_Statistik = new QWidget;
+    Optionen_Statistik->setObjectName(QStringLiteral("Optionen_Statistik"));
+    TabItem2 = new QWidget;
+    TabItem2->setObjectName(QStringLiteral("TabItem2"));
+    Optionen_Extras = new QWidget;
+    Optionen_Extras->setObjectName(QStringLiteral("Optionen_Extras"));
+    TabControl2->addTab(Optionen_Statistik, QStringLiteral("statistics"));
+    TabControl2->addTab(TabItem2, QStringLiteral("mathematics"));
+    TabControl2->addTab(Optionen_Extras, QStringLiteral("Extras"));
+    for (int i = 0; i < TabControl2->count(); ++i)
+        static_cast<TTabControl*>(TabControl2)->bar()->setCaptionSize(i, 13);
+
+    const std::pair<kw::SettingsTab, QVBoxLayout*> pages[] = {
+        {kw::SettingsTab::Statistics, makeScrollPage(Optionen_Statistik)},
+        {kw::SettingsTab::Mathematics, makeScrollPage(TabItem2)},
+        {kw::SettingsTab::Extras, makeScrollPage(Optionen_Extras)},
+    };
+    for (const auto& [tab, rows] : pages) {
+        for (size_t i = 0; i < kw::kSettings.size(); ++i) {
+            const kw::Setting& s = kw::kSettings[i];
+            if (s.tab != tab || s.shape == kw::RowShape::JoinsPrevious)
+                continue;
+            if (s.kind == kw::SettingKind::Check) {
+                rows->addWidget(checkBox(s));
+                continue;
+            }
+            QFrame* panel = rowPanel(s);
+            if (s.kind == kw::SettingKind::Text) {
+                auto* h = new QHBoxLayout(panel);
+                h->setContentsMargins(0, 4, 0, 4);
+                auto* edit = new QLineEdit(panel);
+                edit->setObjectName(QString::fromLatin1(s.name));
+                edit->setInputMethodHints(Qt::ImhFormattedNumbersOnly);
+                edit->setMinimumHeight(36);
+                edit->setAccessibleName(QString::fromUtf8(s.accessible));
+                h->addWidget(edit);
+                h->addWidget(description(s, panel), 1);
+            } else if (s.shape == kw::RowShape::Line) {
+                auto* h = new QHBoxLayout(panel);
+                h->setContentsMargins(0, 4, 0, 4);
+                auto [t, v] = makeSlider(s, panel);
+                h->addWidget(t);
+                h->addWidget(v);
+                h->addWidget(description(s, panel), 1);
+            } else if (s.shape == kw::RowShape::PairCaptionAfter) {
+                const kw::Setting& second = kw::kSettings[i + 1];
+                auto* h = new QHBoxLayout(panel);
+                h->setContentsMargins(0, 4, 0, 4);
+                auto [a, la] = makeSlider(s, panel);
+                auto [b, lb] = makeSlider(second, panel);
+                h->addWidget(a);
+                h->addWidget(la);
+                h->addWidget(b);
+                h->addWidget(lb);
+                h->addWidget(description(s, panel), 1);
+            } else if (s.shape == kw::RowShape::PairCaptionAbove) {
+                const kw::Setting& second = kw::kSettings[i + 1];
+                auto* v = new QVBoxLayout(panel);
+                v->setContentsMargins(0, 4, 0, 4);
+                v->addWidget(
+                    makeLabel(panel, nameOr(s.text, s.name, "Text"), QString::fromUtf8(s.description)));
+                auto* h = new QHBoxLayout;
+                auto [a, la] = makeSlider(s, panel);
+                auto [b, lb] = makeSlider(second, panel);
+                h->addWidget(a);
+                h->addWidget(la);
+                h->addWidget(makeLabel(panel, nameOr(second.text, second.name, "Text"),
+                                       QString::fromUtf8(second.description)));
+                h->addWidget(b);
+                h->addWidget(lb);
+                h->addStretch(1);
+                v->addLayout(h);
+            }
+            rows->addWidget(panel);
+        }
+        rows->addStretch(1);
+    }
+}
+
+void TKugelwerk::bindSettingControls() {
+    m_settingControls.clear();
+    for (const kw::Setting& s : kw::kSettings) {
+        SettingControl c{&s, findChild<QWidget*>(QString::fromLatin1(s.name)), nullptr};
+        if (s.valueLabel)
+            c.value = findChild<QLabel*>(QString::fromLatin1(s.valueLabel));
+        m_settingControls.push_back(c);
+    }
+    auto bind = [this](auto*& member, const char* name) {
+        member = findChild<std::remove_reference_t<decltype(*member)>*>(QString::fromLatin1(name));
+        Q_ASSERT(member);
+    };
+    bind(Fuenferodersechser, "Fuenferodersechser");
+    bind(BesOft, "BesOft");
+    bind(UeLetzte, "UeLetzte");
+    bind(Uevorletzte, "Uevorletzte");
+    bind(UeVorVorletzte, "UeVorVorletzte");
+    bind(Ueberfaellig, "Ueberfaellig");
+    bind(BesSelten, "BesSelten");
+    bind(DreioderVier, "DreioderVier");
+    bind(DreioderVierWochen, "DreioderVierWochen");
+    bind(MinUeber, "MinUeber");
+    bind(MaxUeber, "MaxUeber");
+    bind(gerade, "gerade");
+    bind(Ungerade, "Ungerade");
+    bind(QuerMin, "QuerMin");
+    bind(QuerMax, "QuerMax");
+    bind(Primzahlen, "Primzahlen");
+    bind(MaxLauf, "MaxLauf");
+    bind(Label6, "Label6");
+    bind(Label7, "Label7");
+    bind(Label14, "Label14");
+    bind(Label10, "Label10");
+    bind(Label12, "Label12");
+    bind(Label18, "Label18");
+    bind(Label16, "Label16");
+    bind(Label36, "Label36");
+    bind(Label37, "Label37");
+    bind(Label35, "Label35");
+    bind(Label22, "Label22");
+    bind(Label24, "Label24");
+    bind(Label27, "Label27");
+    bind(Label30, "Label30");
+    bind(Label32, "Label32");
+    bind(Label34, "Label34");
+    bind(Label20, "Label20");
+    bind(Label41, "Label41");
+    bind(PaarMuss, "PaarMuss");
+    bind(GlueckszahlEdit, "GlueckszahlEdit");
+    bind(BevorzugteZahlen, "BevorzugteZahlen");
+    bind(Benachbarte, "Benachbarte");
+}
+
+const TKugelwerk::SettingControl& TKugelwerk::settingControl(const kw::Setting& s) const {
+    return m_settingControls[size_t(&s - kw::kSettings.data())];
+}
+
+// Each slider shows its value; the linked ones then keep their partner within the rules. A value
+// set there runs the partner's handler (a slider signals only real changes), so rules can cascade.
+void TKugelwerk::connectSettings() {
+    static const std::pair<const char*, void (TKugelwerk::*)()> rules[] = {
+        {"DreioderVier", &TKugelwerk::DreioderVierChange},
+        {"MinUeber", &TKugelwerk::MinUeberChange},
+        {"MaxUeber", &TKugelwerk::MaxUeberChange},
+        {"gerade", &TKugelwerk::geradeChange},
+        {"Ungerade", &TKugelwerk::UngeradeChange},
+        {"Primzahlen", &TKugelwerk::PrimzahlenChange},
+        {"MaxBerechnungsanzahl", &TKugelwerk::MaxBerechnungsanzahlChange},
+    };
+    for (const SettingControl& c : m_settingControls) {
+        if (c.setting->kind != kw::SettingKind::Slider)
+            continue;
+        auto* bar = static_cast<TTrackBar*>(c.control);
+        void (TKugelwerk::*rule)() = nullptr;
+        for (const auto& [name, handler] : rules)
+            if (std::string_view(name) == c.setting->name)
+                rule = handler;
+        if (rule)
+            connect(bar, &QSlider::valueChanged, this, [this, rule] { (this->*rule)(); });
+        else
+            connect(bar, &QSlider::valueChanged, c.value,
+                    [bar, label = c.value] { label->setText(QString::number(bar->value())); });
+    }
+}
+
+kw::RunSettings TKugelwerk::runSettings() const {
+    kw::RunSettings s;
+    for (const SettingControl& c : m_settingControls) {
+        const kw::Setting& t = *c.setting;
+        if (t.field)
+            s.*t.field = static_cast<const TTrackBar*>(c.control)->value();
+        if (t.flag)
+            s.*t.flag = static_cast<const QAbstractButton*>(c.control)->isChecked();
+        if (t.day)
+            s.*t.day = static_cast<const TDateEdit*>(c.control)->day();
+    }
+    s.drawDay = DateTimePicker1->day();
+    return s;
+}
+
+// --- The settings file ------------------------------------------------------------------------
 
 void TKugelwerk::LoadSettings() {
     kw::IniFile ini;
@@ -27,68 +242,81 @@ void TKugelwerk::LoadSettings() {
                                       .arg(IniDateiName, why));
         return;
     }
+    auto raw = [&](const kw::Setting& s) {
+        return ini.value(QString::fromLatin1(s.section), QString::fromLatin1(s.key));
+    };
 
     // Every value goes through the control's own setter, so the change handlers run and adjust
     // values that break a rule, in reading order.
-    auto slider = [&](TTrackBar* bar, const QString& section, const char* key) {
-        const kw::SliderSetting* s = kw::findSlider(bar->objectName().toLatin1().constData());
-        bar->setValue(kw::readInteger(ini.value(section, QString::fromLatin1(key))).value_or(s->absent));
-    };
-    auto setting = [&](TTrackBar* bar) {
-        slider(bar, kSettings, kw::findSlider(bar->objectName().toLatin1().constData())->key);
-    };
-    auto flag = [&](const char* key, bool absent) {
-        return kw::readBoolean(ini.value(kSettings, QString::fromLatin1(key))).value_or(absent);
-    };
-    auto text = [&](const char* key, const QString& absent) {
-        return ini.value(kSettings, QString::fromLatin1(key)).value_or(absent);
-    };
-
-    setting(MaxBerechnungsanzahl); // sets Anzahl's maximum before Anzahl is read
-
-    if (ini.keyCount(kTips) > 0) {
-        slider(Anzahl, kTips, "Anzahl");
-        const int n = Anzahl->value();
-        for (int r = 0; r < n; ++r) {
-            Tippreihe1[r] = true;
-            for (int m = 1; m <= 11; ++m)
-                Gewonnen_Zahlen[m][r] = 0;
+    int width = this->width(), height = this->height();
+    for (std::string_view key : kw::kReadOrder) {
+        const kw::Setting& s = *kw::settingByKey(key);
+        QWidget* control = settingControl(s).control;
+        switch (s.kind) {
+        case kw::SettingKind::Slider:
+            static_cast<TTrackBar*>(control)->setValue(kw::readInteger(raw(s)).value_or(s.absent));
+            break;
+        case kw::SettingKind::Check:
+            static_cast<QAbstractButton*>(control)->setChecked(
+                kw::readBoolean(raw(s)).value_or(s.absent != 0));
+            break;
+        case kw::SettingKind::Text:
+            static_cast<QLineEdit*>(control)->setText(raw(s).value_or(QString()));
+            break;
+        case kw::SettingKind::Date:
+            static_cast<TDateEdit*>(control)->setDay(
+                kw::dayFromDate(kw::readDate(raw(s)).value_or(kDesignChartStart)));
+            break;
+        case kw::SettingKind::StyleFile:
+            StyleBook1.fileName = raw(s).value_or(QString());
+            // The stored path is absolute; when the program folder has moved, take the style file
+            // of the same name beside the program.
+            if (!StyleBook1.fileName.isEmpty() && !QFileInfo::exists(StyleBook1.fileName)) {
+                const QString moved = Home + QFileInfo(StyleBook1.fileName).fileName();
+                if (QFileInfo::exists(moved))
+                    StyleBook1.fileName = moved;
+            }
+            ApplyStyle();
+            break;
+        case kw::SettingKind::StyleName:
+            StyleBook1.styleName = raw(s).value_or(QStringLiteral("kein Style"));
+            break;
+        case kw::SettingKind::Width:
+            width = kw::readInteger(raw(s)).value_or(width);
+            break;
+        case kw::SettingKind::Height:
+            height = kw::readInteger(raw(s)).value_or(height);
+            // The window's minimum size keeps a tiny stored size usable; the upper bound keeps a
+            // nonsense size from reaching the window system.
+            resize(std::clamp(width, 1, 10000), std::clamp(height, 1, 10000));
+            break;
+        case kw::SettingKind::ServerUrl:
+            UpdateServer = raw(s).value_or(defaultUpdateServer());
+            break;
         }
-        Label1->setText(QString::number(n));
-        for (int r = 0; r < n; ++r) {
-            TippsSetValue(0, r, kw::readBoolean(ini.value(kTips, kw::tipKey(0, r))).value_or(true));
-            for (int c = 1; c <= 8; ++c)
-                TippsSetValue(c, r, ini.value(kTips, kw::tipKey(c, r)).value_or(QString()));
-        }
+        if (key == "MaxBerechnungsanzahl") // Anzahl's maximum is set: the tips come next
+            loadTips(ini);
     }
+}
 
-    for (TTrackBar* bar : {Fuenferodersechser, BesOft, BesSelten, Ueberfaellig, UeLetzte, Uevorletzte,
-                           UeVorVorletzte, MinUeber, MaxUeber, gerade, Ungerade, Primzahlen, QuerMin, QuerMax,
-                           MaxLauf, DreioderVier, DreioderVierWochen})
-        setting(bar);
-    GlueckszahlEdit->setText(text("GlueckszahlEdit", QString()));
-    StyleBook1.fileName = text("Style", QString());
-    // The stored path is absolute; when the program folder has moved, take the style file of
-    // the same name beside the program.
-    if (!StyleBook1.fileName.isEmpty() && !QFileInfo::exists(StyleBook1.fileName)) {
-        const QString moved = Home + QFileInfo(StyleBook1.fileName).fileName();
-        if (QFileInfo::exists(moved))
-            StyleBook1.fileName = moved;
+void TKugelwerk::loadTips(const kw::IniFile& ini) {
+    if (ini.keyCount(kTips) == 0)
+        return;
+    const kw::Setting& count = *kw::findSetting("Anzahl");
+    Anzahl->setValue(
+        kw::readInteger(ini.value(kTips, QString::fromLatin1(count.key))).value_or(count.absent));
+    const int n = Anzahl->value();
+    for (int r = 0; r < n; ++r) {
+        Tippreihe1[r] = true;
+        for (int m = 1; m <= 11; ++m)
+            Gewonnen_Zahlen[m][r] = 0;
     }
-    ApplyStyle();
-    StyleBook1.styleName = text("StyleName", QStringLiteral("kein Style"));
-    BevorzugteZahlen->setChecked(flag("BevorzugteZahlen", false));
-    Benachbarte->setChecked(flag("Benachbarte", false));
-    Switch1->setChecked(flag("EditMode", false));
-    PaarMuss->setChecked(flag("PaarMuss", false));
-    CalendarEdit1->setDay(kw::dayFromDate(
-        kw::readDate(ini.value(kSettings, QStringLiteral("DiagrammDatum"))).value_or(QDate(2015, 8, 7))));
-    // The window's minimum size keeps a tiny stored size usable; the upper bound keeps a
-    // nonsense size from reaching the window system.
-    const int w = kw::readInteger(ini.value(kSettings, QStringLiteral("Width"))).value_or(width());
-    const int h = kw::readInteger(ini.value(kSettings, QStringLiteral("Height"))).value_or(height());
-    resize(std::clamp(w, 1, 10000), std::clamp(h, 1, 10000));
-    UpdateServer = text("UpdateServer", defaultUpdateServer());
+    Label1->setText(QString::number(n));
+    for (int r = 0; r < n; ++r) {
+        TippsSetValue(0, r, kw::readBoolean(ini.value(kTips, kw::tipKey(0, r))).value_or(true));
+        for (int c = 1; c <= 8; ++c)
+            TippsSetValue(c, r, ini.value(kTips, kw::tipKey(c, r)).value_or(QString()));
+    }
 }
 
 void TKugelwerk::SaveSettings() {
@@ -98,31 +326,48 @@ void TKugelwerk::SaveSettings() {
 
     ini.removeSection(kTips);
     const int n = Anzahl->value();
-    ini.setValue(kTips, QStringLiteral("Anzahl"), kw::writeInteger(n));
+    ini.setValue(kTips, QString::fromLatin1(kw::findSetting("Anzahl")->key), kw::writeInteger(n));
     for (int r = 0; r < n; ++r) {
         ini.setValue(kTips, kw::tipKey(0, r), kw::writeBoolean(Tippreihe1[r]));
         for (int c = 1; c <= 8; ++c)
             ini.setValue(kTips, kw::tipKey(c, r), Tippreihen[c][r]);
     }
 
-    auto put = [&](const char* key, const QString& value) {
-        ini.setValue(kSettings, QString::fromLatin1(key), value);
-    };
-    for (TTrackBar* bar : {Fuenferodersechser, BesOft, BesSelten, Ueberfaellig, UeLetzte, Uevorletzte,
-                           UeVorVorletzte, MinUeber, MaxUeber, gerade, Ungerade, Primzahlen, QuerMin, QuerMax,
-                           MaxLauf, DreioderVier, DreioderVierWochen, MaxBerechnungsanzahl})
-        put(kw::findSlider(bar->objectName().toLatin1().constData())->key, kw::writeInteger(bar->value()));
-    put("GlueckszahlEdit", GlueckszahlEdit->text());
-    put("BevorzugteZahlen", kw::writeBoolean(BevorzugteZahlen->isChecked()));
-    put("Benachbarte", kw::writeBoolean(Benachbarte->isChecked()));
-    put("PaarMuss", kw::writeBoolean(PaarMuss->isChecked()));
-    put("DiagrammDatum", kw::writeDate(CalendarEdit1->date()));
-    put("EditMode", kw::writeBoolean(Switch1->isChecked()));
-    put("Style", StyleBook1.fileName);
-    put("StyleName", StyleBook1.styleName);
-    put("Width", kw::writeInteger(width()));
-    put("Height", kw::writeInteger(height()));
-    put("UpdateServer", UpdateServer);
+    for (std::string_view key : kw::kWriteOrder) {
+        const kw::Setting& s = *kw::settingByKey(key);
+        const QWidget* control = settingControl(s).control;
+        QString value;
+        switch (s.kind) {
+        case kw::SettingKind::Slider:
+            value = kw::writeInteger(static_cast<const TTrackBar*>(control)->value());
+            break;
+        case kw::SettingKind::Check:
+            value = kw::writeBoolean(static_cast<const QAbstractButton*>(control)->isChecked());
+            break;
+        case kw::SettingKind::Text:
+            value = static_cast<const QLineEdit*>(control)->text();
+            break;
+        case kw::SettingKind::Date:
+            value = kw::writeDate(static_cast<const TDateEdit*>(control)->date());
+            break;
+        case kw::SettingKind::StyleFile:
+            value = StyleBook1.fileName;
+            break;
+        case kw::SettingKind::StyleName:
+            value = StyleBook1.styleName;
+            break;
+        case kw::SettingKind::Width:
+            value = kw::writeInteger(width());
+            break;
+        case kw::SettingKind::Height:
+            value = kw::writeInteger(height());
+            break;
+        case kw::SettingKind::ServerUrl:
+            value = UpdateServer;
+            break;
+        }
+        ini.setValue(kSettings, QString::fromLatin1(s.key), value);
+    }
 
     QString why;
     if (!ini.save(IniDateiName, &why))
@@ -131,31 +376,7 @@ void TKugelwerk::SaveSettings() {
                                       .arg(IniDateiName, why));
 }
 
-// --- Change handlers ------------------------------------------------------------------------------
-// Each shows its slider's value; the linked ones then keep their partner within the rules. A value
-// set here runs the partner's handler (a slider signals only real changes), so rules can cascade.
-
-void TKugelwerk::FuenferodersechserChange() {
-    Label6->setText(QString::number(Fuenferodersechser->value()));
-}
-void TKugelwerk::BesOftChange() {
-    Label7->setText(QString::number(BesOft->value()));
-}
-void TKugelwerk::BesSeltenChange() {
-    Label16->setText(QString::number(BesSelten->value()));
-}
-void TKugelwerk::UeberfaelligChange() {
-    Label18->setText(QString::number(Ueberfaellig->value()));
-}
-void TKugelwerk::UeLetzteChange() {
-    Label14->setText(QString::number(UeLetzte->value()));
-}
-void TKugelwerk::UevorletzteChange() {
-    Label10->setText(QString::number(Uevorletzte->value()));
-}
-void TKugelwerk::UeVorVorletzteChange() {
-    Label12->setText(QString::number(UeVorVorletzte->value()));
-}
+// --- Rules between sliders --------------------------------------------------------------------
 
 void TKugelwerk::DreioderVierChange() {
     Label36->setText(QString::number(DreioderVier->value()));
@@ -163,10 +384,6 @@ void TKugelwerk::DreioderVierChange() {
     const bool used = DreioderVier->value() != 6;
     DreioderVierWochen->setEnabled(used);
     Label35->setEnabled(used);
-}
-
-void TKugelwerk::DreioderVierWochenChange() {
-    Label37->setText(QString::number(DreioderVierWochen->value()));
 }
 
 void TKugelwerk::MinUeberChange() {
@@ -202,21 +419,7 @@ void TKugelwerk::PrimzahlenChange() {
     Label20->setText(QString::number(Primzahlen->value()));
 }
 
-void TKugelwerk::QuerMinChange() {
-    Label32->setText(QString::number(QuerMin->value()));
-}
-void TKugelwerk::QuerMaxChange() {
-    Label34->setText(QString::number(QuerMax->value()));
-}
-void TKugelwerk::MaxLaufChange() {
-    Label41->setText(QString::number(MaxLauf->value()));
-}
-
 void TKugelwerk::MaxBerechnungsanzahlChange() {
     Label26->setText(QString::number(MaxBerechnungsanzahl->value()));
     Anzahl->setMaximum(MaxBerechnungsanzahl->value()); // pulls a larger Anzahl down
-}
-
-void TKugelwerk::AnzahlChange() {
-    Label1->setText(QString::number(Anzahl->value()));
 }

@@ -1,10 +1,13 @@
 #include "app/ui/Widgets.h"
 
 #include "app/Dates.h"
+#include "app/SettingsTable.h"
 
+#include <QBoxLayout>
 #include <QCalendarWidget>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScrollArea>
 #include <QStyleOptionTab>
 #include <QStylePainter>
 
@@ -232,4 +235,42 @@ void TImage::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.drawPixmap(target, pm);
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    return l;
+}
+
+QFrame* makePanel(QWidget* parent, const QString& name) {
+    auto* f = new QFrame(parent);
+    f->setObjectName(name);
+    return f;
+}
+
+QVBoxLayout* makeScrollPage(QWidget* page) {
+    auto* outer = new QVBoxLayout(page);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* scroll = new QScrollArea(page);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* content = new QWidget;
+    scroll->setWidget(content);
+    outer->addWidget(scroll);
+    auto* rows = new QVBoxLayout(content);
+    rows->setContentsMargins(10, 10, 10, 10);
+    rows->setSpacing(6);
+    return rows;
+}
+
+std::pair<TTrackBar*, QLabel*> makeSlider(const kw::Setting& s, QWidget* parent) {
+    auto* t = new TTrackBar(s.minimum, s.maximum, s.step, s.design, parent);
+    t->setObjectName(QString::fromLatin1(s.name));
+    t->setAccessibleName(QString::fromUtf8(s.accessible));
+    auto* value = makeLabel(parent, QString::fromLatin1(s.valueLabel), QString::number(s.design));
+    value->setMinimumWidth(34);
+    value->setAlignment(Qt::AlignCenter);
+    return {t, value};
 }

@@ -7,6 +7,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVector>
+#include <utility>
 
 /**
  * A date edit whose earliest and latest days only limit what the user can pick; the program
@@ -116,3 +117,17 @@ private:
     QString m_sourceFile;
     QPixmap m_source;
 };
+
+namespace kw {
+struct Setting;
+}
+class QFrame;
+class QVBoxLayout;
+
+// Small builders shared by the tabs' construction.
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text);
+QFrame* makePanel(QWidget* parent, const QString& name);
+/** A scrolling page of setting rows; rows are added to the returned layout. */
+QVBoxLayout* makeScrollPage(QWidget* page);
+/** A setting's track bar with its range, design value and accessible name, and its value label. */
+std::pair<TTrackBar*, QLabel*> makeSlider(const kw::Setting& s, QWidget* parent);

@@ -3,6 +3,8 @@
 #include "charts/Analyses.h"
 #include "draws/HistoryFile.h"
 
+#include <QBoxLayout>
+
 namespace {
 
 /**
@@ -56,4 +58,46 @@ void TKugelwerk::PaareClick() {
     Chart1->bottomAxis()->setAutomatic(true);
     Chart1->bottomAxis()->setTitle(pairs.title());
     Chart1->refreshNow();
+}
+
+// --- The chart tab -----------------------------------------------------------------------------
+
+void TKugelwerk::buildChartTab() {
+    auto* chartBox = new QVBoxLayout(Diagramm);
+    chartBox->setContentsMargins(0, 0, 0, 0);
+    Panel2 = makePanel(Diagramm, QStringLiteral("Panel2"));
+    Panel2->setMinimumHeight(89);
+    auto* p2 = new QVBoxLayout(Panel2);
+    p2->setContentsMargins(6, 6, 6, 6);
+    auto* buttons = new QHBoxLayout;
+    auto button = [](const QString& name, const QString& text, QWidget* parent) {
+        auto* b = new QPushButton(text, parent);
+        b->setObjectName(name);
+        b->setMinimumHeight(40);
+        return b;
+    };
+    SpeedButton2 = button(QStringLiteral("SpeedButton2"), QStringLiteral("Verteilung"), Panel2);
+    SpeedButton1 = button(QStringLiteral("SpeedButton1"), QStringLiteral("pending"), Panel2);
+    SpeedButton8 = button(QStringLiteral("SpeedButton8"), QStringLiteral("checksums"), Panel2);
+    Paare = button(QStringLiteral("Paare"), QStringLiteral("pairs"), Panel2);
+    buttons->addWidget(SpeedButton2);
+    buttons->addWidget(SpeedButton1);
+    buttons->addWidget(SpeedButton8);
+    buttons->addWidget(Paare);
+    buttons->addStretch(1);
+    p2->addLayout(buttons);
+    CalendarEdit1 = new TDateEdit(Panel2);
+    CalendarEdit1->setObjectName(QStringLiteral("CalendarEdit1"));
+    CalendarEdit1->setDate(QDate(2015, 8, 7));
+    CalendarEdit1->setAccessibleName(QStringLiteral("start date of the analyses"));
+    CalendarEdit1->setMaximumWidth(160);
+    p2->addWidget(CalendarEdit1);
+    chartBox->addWidget(Panel2);
+    Chart1 = new TBarChart(Diagramm);
+    Series1 = Chart1->Series1;
+    Series2 = Chart1->Series2;
+    chartBox->addWidget(Chart1, 1);
+    RichEdit1 = new QPlainTextEdit(Diagramm);
+    RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
+    RichEdit1->hide();
 }

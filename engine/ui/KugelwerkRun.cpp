@@ -1,13 +1,12 @@
 // Number statistics on the chart and the tip generator run.
 #include "app/ui/Kugelwerk.h"
 
-#include "app/ui/Messages.h"
 #include "app/Numbers.h"
+#include "app/ui/Messages.h"
 #include "draws/HistoryFile.h"
 #include "engine/GeneratorRun.h"
-#include "engine/NumberPool.h"
 #include "engine/Random.h"
-#include "engine/Statistics.h"
+#include "engine/RunPlan.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -21,33 +20,6 @@ const QString kCalculate = QStringLiteral("calculate");
 
 // Long enough to do real work between two looks at the window, short enough to feel instant.
 constexpr std::chrono::milliseconds kSlice{8};
-
-kw::RunSettings readSettings(const TKugelwerk& w) {
-    kw::RunSettings s;
-    s.BesOft = w.BesOft->value();
-    s.BesSelten = w.BesSelten->value();
-    s.Ueberfaellig = w.Ueberfaellig->value();
-    s.Benachbarte = w.Benachbarte->isChecked();
-    s.BevorzugteZahlen = w.BevorzugteZahlen->isChecked();
-    s.MinUeber = w.MinUeber->value();
-    s.MaxUeber = w.MaxUeber->value();
-    s.PaarMuss = w.PaarMuss->isChecked();
-    s.QuerMin = w.QuerMin->value();
-    s.QuerMax = w.QuerMax->value();
-    s.UeLetzte = w.UeLetzte->value();
-    s.Uevorletzte = w.Uevorletzte->value();
-    s.UeVorVorletzte = w.UeVorVorletzte->value();
-    s.gerade = w.gerade->value();
-    s.Ungerade = w.Ungerade->value();
-    s.DreioderVier = w.DreioderVier->value();
-    s.DreioderVierWochen = w.DreioderVierWochen->value();
-    s.Fuenferodersechser = w.Fuenferodersechser->value();
-    s.Primzahlen = w.Primzahlen->value();
-    s.MaxLauf = w.MaxLauf->value();
-    s.chartStart = w.CalendarEdit1->day();
-    s.drawDay = w.DateTimePicker1->day();
-    return s;
-}
 
 // The statistics and the history tests show their work on Series2 alone, starting empty.
 void emptyBars(TKugelwerk& w) {
@@ -199,23 +171,19 @@ void TKugelwerk::Button1Click() {
                 random.setSeed(uint32_t(*v));
 
         // The pool comes before the tips are touched, so a pool that cannot give a tip changes nothing.
-        const kw::RunSettings s = readSettings(*this);
+        const kw::RunSettings s = runSettings();
         kw::DrawHistory history(ZahlenFile);
         history.refresh();
-        kw::NumberStats dist, over;
-        if (kw::poolNeedsDistribution(s) || kw::poolNeedsOverdue(s)) {
+        kw::RunPlan plan = kw::planRun(s, history, recent);
+        if (plan.usesDistribution || plan.usesOverdue) {
             aktDatum = s.chartStart;
             dfb = s.drawDay;
         }
-        if (kw::poolNeedsDistribution(s)) {
-            dist = kw::distribution(history.records(), s.chartStart, s.drawDay);
-            showDistribution(*this, dist);
-        }
-        if (kw::poolNeedsOverdue(s)) {
-            over = kw::overdue(history.records(), s.chartStart, s.drawDay);
-            showOverdue(*this, over);
-        }
-        kw::NumberPool pool = kw::buildPool(s, recent, &dist, &over);
+        if (plan.usesDistribution)
+            showDistribution(*this, plan.distribution);
+        if (plan.usesOverdue)
+            showOverdue(*this, plan.overdue);
+        kw::NumberPool& pool = plan.pool;
         if (!pool.canDrawTip()) {
             Status->setText(kw::poolShortageText(pool, s));
             restore();
@@ -230,7 +198,7 @@ void TKugelwerk::Button1Click() {
 
         kw::GeneratorRun run(
             {this, Anzahl->value(), recent, std::move(pool), &history, &random,
-             [this] { return readSettings(*this); },
+             [this] { return runSettings(); },
              [this](int col, int row, const QString& text) { TippsSetValue(col, row, text); }});
 
         // A stop asked for while the tips were prepared takes effect after the first candidate.

@@ -5,6 +5,7 @@
 #include "app/Numbers.h"
 #include "draws/HistoryFile.h"
 #include "engine/GeneratorRun.h"
+#include "engine/RunPlan.h"
 #include "oracle/LiteralRun.h"
 
 #include <QFile>
@@ -42,12 +43,7 @@ Outcome engineRun(const QString& path, const RunSettings& s, TipTable& table, in
     history.refresh();
     std::optional<GeneratorRun> run;
     try {
-        NumberStats dist, over;
-        if (poolNeedsDistribution(s))
-            dist = distribution(history.records(), s.chartStart, s.drawDay);
-        if (poolNeedsOverdue(s))
-            over = overdue(history.records(), s.chartStart, s.drawDay);
-        NumberPool pool = buildPool(s, recent, &dist, &over);
+        NumberPool pool = planRun(s, history, recent).pool;
         out.pool = pool.entries;
         if (!pool.canDrawTip()) {
             out.end = End::Refused;

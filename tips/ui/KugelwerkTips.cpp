@@ -1,6 +1,10 @@
 // The tip table, the tip list and the checks against the draw on display.
+#include "app/SettingsTable.h"
 #include "app/ui/Kugelwerk.h"
 #include "app/ui/Messages.h"
+
+#include <QBoxLayout>
+#include <tuple>
 
 void TKugelwerk::TippsSetValue(int col, int row, const QVariant& value) {
     if (col == 0)
@@ -51,14 +55,6 @@ void TKugelwerk::Switch1Switch() {
         Button4Click();
 }
 
-void TKugelwerk::Zettelcheck(const QString& a1, const QString& a2, const QString& a3, const QString& a4,
-                             const QString& a5, const QString& a6, const QString& a7, const QString& a8) {
-    const kw::CheckResult r = kw::Zettelcheck(Zahl, {a1, a2, a3, a4, a5, a6, a7, a8});
-    Gewinn = r.Gewinn;
-    Zusatz = r.Zusatz;
-    Treffer = r.Treffer;
-}
-
 int TKugelwerk::Komplettcheck() {
     // The rows of the list as last built: a tips count raised since then takes part from the
     // next rebuild on, and a list never built checks nothing. Start-up builds the list right
@@ -83,4 +79,68 @@ int TKugelwerk::Komplettcheck() {
     Timer1Timer();
     Button4Click();
     return result.best;
+}
+
+// --- The tips tab ------------------------------------------------------------------------------
+
+void TKugelwerk::buildTipsTab() {
+    auto* tips = new QVBoxLayout(Lottotipp);
+    tips->setContentsMargins(0, 0, 0, 0);
+    tips->setSpacing(0);
+
+    tips->addWidget(buildDrawBar(Lottotipp));
+
+    ListView1 = new TTipListView(Lottotipp);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setAccessibleName(QStringLiteral("tips"));
+    Button4 = new QPushButton(ListView1);
+    Button4->setObjectName(QStringLiteral("Button4"));
+    Button4->hide();
+    auto* listBox = new QVBoxLayout;
+    listBox->setContentsMargins(5, 5, 5, 5);
+    listBox->addWidget(ListView1);
+    tips->addLayout(listBox, 1);
+
+    Panel25 = makePanel(Lottotipp, QStringLiteral("Panel25"));
+    Panel25->setMinimumHeight(30);
+    auto* qty = new QHBoxLayout(Panel25);
+    qty->setContentsMargins(8, 0, 8, 0);
+    Label42 = makeLabel(Panel25, QStringLiteral("Label42"), QStringLiteral("quantity:"));
+    std::tie(Anzahl, Label1) = makeSlider(*kw::findSetting("Anzahl"), Panel25);
+    Label1->setMinimumWidth(24);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Label29 = makeLabel(Panel25, QStringLiteral("Label29"), QStringLiteral("selection:"));
+    Switch1 = new TSwitch(Panel25);
+    Switch1->setObjectName(QStringLiteral("Switch1"));
+    Switch1->setAccessibleName(QStringLiteral("selection"));
+    qty->addWidget(Label42);
+    qty->addWidget(Anzahl);
+    qty->addWidget(Label1);
+    qty->addStretch(1);
+    qty->addWidget(Label29);
+    qty->addWidget(Switch1);
+    tips->addWidget(Panel25);
+
+    Panel3 = makePanel(Lottotipp, QStringLiteral("Panel3"));
+    Panel3->setFixedHeight(62);
+    auto* calc = new QHBoxLayout(Panel3);
+    calc->setContentsMargins(10, 5, 10, 5);
+    Button1 = new QPushButton(QStringLiteral("Calculate"), Panel3);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    QFont big = Button1->font();
+    big.setPointSize(15);
+    Button1->setFont(big);
+    Button1->setMinimumHeight(48);
+    calc->addWidget(Button1);
+    calc->addStretch(1);
+    tips->addWidget(Panel3);
+
+    Status = makeLabel(Lottotipp, QStringLiteral("Status"), QString());
+    QFont statusFont = Status->font();
+    statusFont.setPointSize(12);
+    Status->setFont(statusFont);
+    Status->setMinimumHeight(14);
+    Status->setContentsMargins(6, 0, 6, 2);
+    Status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    tips->addWidget(Status);
 }
