@@ -9,6 +9,17 @@ namespace kw {
 /** Day 0 of the program's day count: 30 December 1899. Whole numbers are days without time. */
 inline constexpr double kFirstSeedDay = 42223.0; // 07.08.2015
 
+// The two windows of days the history is read over. A date that is no number is in neither.
+
+/** After the start day, up to and including the end day: filters, overdue count, analyses. */
+inline bool inWindowStartExcluded(double date, double start, double end) {
+    return start < date && date <= end;
+}
+/** From the start day up to and including the end day: the distribution. */
+inline bool inWindowStartIncluded(double date, double start, double end) {
+    return start <= date && date <= end;
+}
+
 /** The day count of a calendar date. */
 double dayFromDate(const QDate& date);
 /** The calendar date of a day count; the time of day is cut off. */

@@ -25,17 +25,6 @@ inline std::vector<kw::TZiehung> history() {
     return kwtest::dailyDraws(kDraws, 4000);
 }
 
-inline bool writeHistory(const QString& path, const std::vector<kw::TZiehung>& records) {
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    for (const auto& z : records) {
-        const auto b = z.toBytes();
-        f.write(reinterpret_cast<const char*>(b.data()), b.size());
-    }
-    return true;
-}
-
 inline kw::RunSettings settings(const std::vector<kw::TZiehung>& h) {
     kw::RunSettings s; // design values
     s.Fuenferodersechser = 6;

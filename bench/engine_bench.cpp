@@ -16,7 +16,7 @@ struct Case {
     std::vector<kw::TZiehung> h = bench::history();
     kw::RunSettings s = bench::settings(h);
     kw::RecentDraws recent = bench::recent(h);
-    Case() { bench::writeHistory(path, h); }
+    Case() { kwtest::writeHistory(path, h); }
 };
 
 Case& theCase() {

@@ -72,7 +72,7 @@ QString PairCounts::title() const {
 CrossSums crossSums(const std::vector<TZiehung>& draws, double start, double end) {
     CrossSums r;
     for (const TZiehung& z : draws)
-        if (inAnalysisWindow(z.Ziehungsdatum, start, end))
+        if (inWindowStartExcluded(z.Ziehungsdatum, start, end))
             r.add(z);
     return r;
 }
@@ -80,7 +80,7 @@ CrossSums crossSums(const std::vector<TZiehung>& draws, double start, double end
 PairCounts pairCounts(const std::vector<TZiehung>& draws, double start, double end) {
     PairCounts r;
     for (const TZiehung& z : draws)
-        if (inAnalysisWindow(z.Ziehungsdatum, start, end))
+        if (inWindowStartExcluded(z.Ziehungsdatum, start, end))
             r.add(z);
     return r;
 }

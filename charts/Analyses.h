@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Dates.h"
 #include "draws/Ziehung.h"
 
 #include <QString>
@@ -8,11 +9,6 @@
 #include <vector>
 
 namespace kw {
-
-/** The analyses take the draws after the start day up to and including the end day. */
-inline bool inAnalysisWindow(double date, double start, double end) {
-    return start < date && date <= end;
-}
 
 /** Distribution of the cross sums (sum of the eight main numbers) over a window of draws. */
 struct CrossSums {

@@ -16,7 +16,6 @@ struct Bar {
 
 inline constexpr uint32_t kRed = 0xFFFF0000u;
 inline constexpr uint32_t kGreen = 0xFF008000u;
-inline constexpr uint32_t kBlue = 0xFF0000FFu;
 
 /** What a bar series holds; the chart widget only draws it. */
 struct BarSeriesData {

@@ -1,5 +1,6 @@
 #include "engine/CandidateFilter.h"
 
+#include "app/Dates.h"
 #include "app/Numbers.h"
 #include "engine/Bits.h"
 
@@ -34,10 +35,6 @@ int drawnMatches(const std::array<int32_t, 8>& c, const TZiehung& z) {
             if (v == int32_t(z.Zahlen[k]))
                 ++n;
     return n;
-}
-
-bool inWindow(double date, double start, double end) {
-    return start < date && date <= end;
 }
 
 } // namespace
@@ -76,7 +73,7 @@ void CandidateFilter::buildWindow(Window& w, double start, double end) const {
     w.multi.clear();
     w.records.clear();
     for (const TZiehung& z : m_history->records()) {
-        if (!inWindow(z.Ziehungsdatum, start, end))
+        if (!inWindowStartExcluded(z.Ziehungsdatum, start, end))
             continue;
         w.records.push_back(&z);
         const NumberLayers l = NumberLayers::of(z.Zahlen.begin(), z.Zahlen.begin() + 8);
@@ -261,7 +258,8 @@ bool CandidateFilter::acceptsAny(const std::array<int32_t, 8>& c, FilterTrace& t
         trace.reachedHistory = true;
         const double start = s.drawDay - s.DreioderVierWochen / 2.0 * 7;
         for (const TZiehung& z : records)
-            if (inWindow(z.Ziehungsdatum, start, s.drawDay) && drawnMatches(c, z) >= s.DreioderVier)
+            if (inWindowStartExcluded(z.Ziehungsdatum, start, s.drawDay) &&
+                drawnMatches(c, z) >= s.DreioderVier)
                 return false;
     }
     if (m_allTest) {
@@ -270,7 +268,7 @@ bool CandidateFilter::acceptsAny(const std::array<int32_t, 8>& c, FilterTrace& t
         trace.reachedAllDraws = true;
         int best = 0;
         for (const TZiehung& z : records)
-            if (inWindow(z.Ziehungsdatum, s.chartStart, s.drawDay))
+            if (inWindowStartExcluded(z.Ziehungsdatum, s.chartStart, s.drawDay))
                 best = std::max(best, drawnMatches(c, z));
         if (best >= s.Fuenferodersechser)
             return false;

@@ -1,5 +1,6 @@
 #include "engine/Statistics.h"
 
+#include "app/Dates.h"
 #include "engine/Bits.h"
 
 #include <algorithm>
@@ -21,7 +22,7 @@ void takeRange(NumberStats& s) {
 NumberStats distribution(const std::vector<TZiehung>& records, double start, double end) {
     NumberStats s;
     for (const TZiehung& z : records) {
-        if (!(z.Ziehungsdatum >= start && z.Ziehungsdatum <= end))
+        if (!inWindowStartIncluded(z.Ziehungsdatum, start, end))
             continue;
         for (uint8_t v : z.Zahlen)
             if (v <= 37)
@@ -36,7 +37,7 @@ NumberStats overdue(const std::vector<TZiehung>& records, double start, double e
     NumberStats s;
     s.value.fill(1);
     for (const TZiehung& z : records) {
-        if (!(z.Ziehungsdatum > start && z.Ziehungsdatum <= end))
+        if (!inWindowStartExcluded(z.Ziehungsdatum, start, end))
             continue;
         for (auto& v : s.value)
             ++v;

@@ -68,7 +68,6 @@ public:
     bool Bildladen(const QString& name, const QString& fileName);
     /** Shrinks the window to the screen's free area where the design size does not fit. */
     void fitToScreen();
-    bool formShown() const { return m_shown; }
 
     // --- Settings ---------------------------------------------------------------------------------
     void LoadSettings();

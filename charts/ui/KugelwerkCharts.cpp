@@ -14,7 +14,7 @@ namespace {
 template <class Accumulator> Accumulator scanWindow(const QString& path, double start, double end) {
     Accumulator acc;
     kw::HistoryFile::scan(path, [&](const kw::TZiehung& z) {
-        if (kw::inAnalysisWindow(z.Ziehungsdatum, start, end))
+        if (kw::inWindowStartExcluded(z.Ziehungsdatum, start, end))
             acc.add(z);
         return true;
     });

@@ -15,7 +15,6 @@ public:
 
     /** Loads a PNG into the fill; on any failure the old picture stays and false comes back. */
     bool loadBitmap(const QString& path);
-    bool hasBitmap() const { return !m_fill.isNull(); }
     /** The file the picture shown was read from (empty: none yet). */
     QString bitmapFile() const { return m_fillFile; }
 

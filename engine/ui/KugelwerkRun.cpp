@@ -190,9 +190,7 @@ void TKugelwerk::Button1Click() {
             return;
         }
 
-        clearMarks();
-        std::fill(std::begin(Test_Zahlen), std::end(Test_Zahlen), false);
-        Loeschen();
+        kw::prepareTipTable(*this);
         Button4Click();
         QCoreApplication::processEvents();
 

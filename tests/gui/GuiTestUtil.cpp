@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -40,6 +41,17 @@ struct HermeticDefault {
     HermeticDefault() { TKugelwerk::setDefaultUpdateServer(port.url()); }
 } hermeticDefault;
 } // namespace
+
+void ensureBalls(const QString& home) {
+    for (int n = 1; n <= 37; ++n) {
+        const QString path = home + QStringLiteral("zahl%1.png").arg(n);
+        if (QFileInfo::exists(path))
+            continue;
+        QImage img(16, 16, QImage::Format_ARGB32);
+        img.fill(QColor::fromHsv(n * 9, 200, 220));
+        img.save(path, "PNG");
+    }
+}
 
 void copyAssets(const QString& toDir) {
     const QString from = qEnvironmentVariable("KW_ASSETS_DIR");

@@ -53,6 +53,9 @@ private:
     quint16 m_port = 0;
 };
 
+/** Ball pictures 1..37 in the program folder (the built ones when there, small stand-ins otherwise). */
+void ensureBalls(const QString& home);
+
 /** Copies the built assets (balls, pictures, sound, styles) into a folder. */
 void copyAssets(const QString& toDir);
 

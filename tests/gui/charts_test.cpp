@@ -19,12 +19,7 @@
 namespace {
 
 kw::TZiehung record(const QDate& date, std::initializer_list<int> numbers) {
-    kw::TZiehung z;
-    z.Ziehungsdatum = kw::dayFromDate(date);
-    size_t i = 0;
-    for (int n : numbers)
-        z.Zahlen[i++] = uint8_t(n);
-    return z;
+    return kwtest::draw(kw::dayFromDate(date), numbers);
 }
 
 const QDate kStart(2020, 1, 1);

@@ -38,18 +38,6 @@ std::vector<kw::TZiehung> thousandDraws() {
     return out;
 }
 
-/** The ball pictures, made here when the build has not put them beside the program. */
-void ensureBalls(const QString& home) {
-    for (int n = 1; n <= 37; ++n) {
-        const QString path = home + QStringLiteral("zahl%1.png").arg(n);
-        if (!QFile::exists(path)) {
-            QImage img(8, 8, QImage::Format_ARGB32);
-            img.fill(QColor::fromHsv(n * 9, 200, 200));
-            img.save(path, "PNG");
-        }
-    }
-}
-
 QList<int> shown(const TKugelwerk* w) {
     QList<int> out;
     for (int k = 1; k <= 10; ++k)
@@ -98,7 +86,7 @@ private slots:
         QFETCH(QList<int>, numbers);
         kwtest::Fixture fx;
         TKugelwerk* w = fx.create();
-        ensureBalls(fx.home());
+        kwtest::ensureBalls(fx.home());
         auto s = seeds();
         if (file == QLatin1String("gap"))
             s.erase(s.begin() + 1); // 07.08. and 09.08. only
@@ -120,7 +108,7 @@ private slots:
     void arrowsStepOneDayAndLetTheLookupDoTheRest() {
         kwtest::Fixture fx;
         TKugelwerk* w = fx.create();
-        ensureBalls(fx.home());
+        kwtest::ensureBalls(fx.home());
         auto s = seeds();
         s.erase(s.begin() + 1); // 07.08. and 09.08.
         kwtest::writeHistory(w->ZahlenFile, s);
@@ -185,7 +173,7 @@ private slots:
     void aMissingBallPictureKeepsTheOldOne() {
         kwtest::Fixture fx;
         TKugelwerk* w = fx.create();
-        ensureBalls(fx.home());
+        kwtest::ensureBalls(fx.home());
         kwtest::writeHistory(w->ZahlenFile, seeds());
         w->DateTimePicker1->setDate(QDate(2015, 8, 7)); // 4 5 8 9 10 12 19 30 + 6 29
         emit w->DateTimePicker1->closePopup();

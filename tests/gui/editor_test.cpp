@@ -13,18 +13,6 @@ namespace {
 const QString kButton = QStringLiteral("TListItemTextButton");
 const QString kEight = QStringLiteral("It must be 8 numbers!");
 
-/** Ball pictures 1..37 in the program folder (the built ones when there, small stand-ins otherwise). */
-void ensureBalls(const QString& home) {
-    for (int n = 1; n <= 37; ++n) {
-        const QString path = home + QStringLiteral("zahl%1.png").arg(n);
-        if (QFileInfo::exists(path))
-            continue;
-        QImage img(16, 16, QImage::Format_ARGB32);
-        img.fill(QColor::fromHsv(n * 9, 200, 220));
-        img.save(path, "PNG");
-    }
-}
-
 /** A main window and its editor with the list built for `rows` tips and the seed draw of 09.08.2015 on
  * display. */
 struct Editing {
@@ -34,7 +22,7 @@ struct Editing {
     explicit Editing(int rows = 6) {
         w = fx.create();
         ed = fx.editor();
-        ensureBalls(fx.home());
+        kwtest::ensureBalls(fx.home());
         w->Zahl = {0, 3, 4, 7, 11, 15, 23, 27, 31, 36, 37};
         w->Anzahl->setMaximum(96);
         w->Anzahl->setValue(rows);
