@@ -1,11 +1,11 @@
 // The draw update: one request per missing day, each draw appended to the history file.
 #include "app/Dates.h"
+#include "app/Numbers.h"
 #include "app/ui/Kugelwerk.h"
 #include "app/ui/Messages.h"
-#include "app/Numbers.h"
-#include "draws/DrawLine.h"
 #include "draws/HistoryFile.h"
 #include "draws/UpdateClient.h"
+#include "draws/UpdateDay.h"
 #include "tips/ui/Tippauswahl.h"
 
 #include <QApplication>
@@ -117,9 +117,8 @@ void TKugelwerk::BitBtn1Click() {
         Status->setText(QStringLiteral("The next drawing is only at") +
                         kw::formatDay(DateTimePicker1->day()));
 
-    enum class Exit { Normal, HttpFailure, ParseFailure };
-    Exit exit = Exit::Normal;
-    QString parseMessage;
+    QString refusal;
+    bool refused = false;
     {
         UpdateInputBlock block(this, m_editor, [this, &client] {
             m_closeRequested = true;
@@ -128,48 +127,23 @@ void TKugelwerk::BitBtn1Click() {
         m_cancelUpdate = [&client] { client.cancel(); };
 
         for (double day = DateTimePicker1->day(); today >= day; day = DateTimePicker1->day()) {
-            const kw::HttpResult reply = client.get(kw::UpdateClient::requestUrl(UpdateServer, day));
-            Status->setText(reply.statusLine());
-            if (reply.failed) {
-                exit = Exit::HttpFailure;
+            const kw::DayOutcome outcome = kw::updateDay(client, UpdateServer, day, file);
+            Status->setText(outcome.statusLine);
+            if (outcome.end == kw::DayOutcome::End::HttpFailure)
                 break;
-            }
-            if (reply.statusCode == 200) {
+            if (outcome.answered) {
                 RichEdit1->clear();
-                if (reply.tooLarge) {
-                    parseMessage =
-                        QStringLiteral("The update server's reply for %1 is larger than %2 KiB and was "
-                                       "refused. No draws of that day were stored.")
-                            .arg(kw::formatDay(day))
-                            .arg(kw::kMaxReplyBytes / 1024);
-                    exit = Exit::ParseFailure;
-                    break;
-                }
-                RichEdit1->setPlainText(QString::fromLatin1(reply.body));
-                for (const QString& line : kw::replyLines(reply.body)) {
-                    const auto numbers = kw::parseDrawLine(line);
-                    if (!numbers) {
-                        parseMessage = RichEdit1->toPlainText();
-                        exit = Exit::ParseFailure;
-                        break;
-                    }
-                    // The numbers are parsed apart from Zahl, so the draw on display and the
-                    // tip marks keep matching the balls when a reply turns out to be bad.
-                    Datum1 = day;
-                    kw::TZiehung record;
-                    record.Ziehungsdatum = day;
-                    record.Zahlen = *numbers;
-                    try {
-                        file.append(record);
-                    } catch (const kw::FileError& e) {
-                        // A failed write ends the update like a bad reply, but says what failed.
-                        parseMessage = QString::fromStdString(e.what());
-                        exit = Exit::ParseFailure;
-                        break;
-                    }
-                }
-                if (exit == Exit::ParseFailure)
-                    break;
+                if (!outcome.replyText.isEmpty())
+                    RichEdit1->setPlainText(outcome.replyText);
+            }
+            // The numbers are parsed apart from Zahl, so the draw on display and the tip marks
+            // keep matching the balls when a reply turns out to be bad.
+            if (outcome.parsedLines > 0)
+                Datum1 = day;
+            if (outcome.end == kw::DayOutcome::End::Refused) {
+                refused = true;
+                refusal = outcome.refusal.isEmpty() ? RichEdit1->toPlainText() : outcome.refusal;
+                break;
             }
             DateTimePicker1->setDay(day + 1);
         }
@@ -180,8 +154,8 @@ void TKugelwerk::BitBtn1Click() {
     m_updateRunning = false;
     BitBtn1->setEnabled(true);
 
-    if (exit == Exit::ParseFailure) {
-        kw::Messages::information(this, parseMessage);
+    if (refused) {
+        kw::Messages::information(this, refusal);
         return;
     }
     DateTimePicker1ClosePopup();
