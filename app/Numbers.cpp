@@ -53,4 +53,11 @@ int32_t StrToInt(QStringView text) {
     throw ConversionError(QStringLiteral("'%1' is not a valid integer value").arg(text).toStdString());
 }
 
+QString formatCount(qint64 n) {
+    QString digits = QString::number(n < 0 ? -n : n);
+    for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
+        digits.insert(i, QLatin1Char(','));
+    return n < 0 ? QLatin1Char('-') + digits : digits;
+}
+
 } // namespace kw

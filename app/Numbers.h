@@ -28,4 +28,7 @@ public:
 /** tryStrToInt, or a ConversionError that quotes the text. */
 int32_t StrToInt(QStringView text);
 
+/** A count with a comma between thousands, whatever the locale: 38,608,020. */
+QString formatCount(qint64 n);
+
 } // namespace kw

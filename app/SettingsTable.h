@@ -84,6 +84,7 @@ struct Setting {
     const char* key = nullptr;
     int absent = 0; // sliders and check boxes; the others name their absent value in code
     const char* accessible = "";
+    const char* help = ""; // what it does in plain words, its unit and an example (tooltip)
     RowShape shape = RowShape::Line;
     const char* row = nullptr;  // objectName of the row's panel; default name + "Row"
     const char* text = nullptr; // objectName of the description; default name + "Text"
@@ -110,6 +111,9 @@ inline constexpr std::array<Setting, 30> kSettings{{
      .key = "Fuenferodersechser",
      .absent = 5,
      .accessible = "Do not have an X in all previous draws",
+     .help = "Rejects a tip that shares this many numbers or more with any single draw since the start date "
+             "on the chart tab. Unit: numbers; 9 switches the test off. Example: at 5, no tip holds five "
+             "numbers of one earlier draw.",
      .field = &RunSettings::Fuenferodersechser},
     {.name = "BesOft",
      .kind = K::Slider,
@@ -122,6 +126,10 @@ inline constexpr std::array<Setting, 30> kSettings{{
      .key = "BesOft",
      .absent = 10,
      .accessible = "% numbers which were particularly often drawn prefer",
+     .help = "Prefers the numbers drawn most often since the start date on the chart tab: they get extra "
+             "entries in the number pool, so they come up more often in tips. Unit: percent of the range "
+             "from the rarest to the most frequent count; 0 switches it off. Example: 10 prefers the numbers "
+             "in the top tenth of that range.",
      .field = &RunSettings::BesOft},
     {.name = "UeLetzte",
      .kind = K::Slider,
@@ -134,6 +142,9 @@ inline constexpr std::array<Setting, 30> kSettings{{
      .key = "UeLetzte",
      .absent = 0,
      .accessible = "Max. Matches with the last draw",
+     .help = "The most numbers a tip may share with the draw on display (its supplementary numbers do not "
+             "count). At 0 the numbers of that draw are also left out of the number pool. Example: 1 allows "
+             "one number of that draw.",
      .field = &RunSettings::UeLetzte},
     {.name = "Uevorletzte",
      .kind = K::Slider,
@@ -146,6 +157,9 @@ inline constexpr std::array<Setting, 30> kSettings{{
      .key = "UeVorLetzte",
      .absent = 1,
      .accessible = "Max. Matches with the penultimate drawing",
+     .help = "The most numbers a tip may share with the draw before the one on display (supplementary "
+             "numbers do not count). At 0 its numbers are also left out of the number pool. Example: 1 "
+             "allows one number of that draw.",
      .field = &RunSettings::Uevorletzte},
     {.name = "UeVorVorletzte",
      .kind = K::Slider,
@@ -158,6 +172,9 @@ inline constexpr std::array<Setting, 30> kSettings{{
      .key = "UeVorVorLetzte",
      .absent = 1,
      .accessible = "Max. Matches to the antepenultimate drawing",
+     .help = "The most numbers a tip may share with the third-last draw, two before the one on display "
+             "(supplementary numbers do not count). At 0 its numbers are also left out of the number pool. "
+             "Example: 1 allows one number of that draw.",
      .field = &RunSettings::UeVorVorletzte},
     {.name = "Ueberfaellig",
      .kind = K::Slider,
@@ -170,6 +187,9 @@ inline constexpr std::array<Setting, 30> kSettings{{
      .key = "Ueberfaellig",
      .absent = 75,
      .accessible = "% numbers which are particularly long overdue prefer",
+     .help = "Prefers the numbers that have waited longest for a draw (overdue) since the start date on the "
+             "chart tab: they get extra entries in the number pool. Unit: percent of the range of waiting "
+             "times; 0 switches it off. Example: 75 prefers most numbers that have not come up lately.",
      .field = &RunSettings::Ueberfaellig},
     {.name = "BesSelten",
      .kind = K::Slider,
@@ -182,6 +202,10 @@ inline constexpr std::array<Setting, 30> kSettings{{
      .key = "BesSelten",
      .absent = 30,
      .accessible = "% numbers were particularly rare pulled prefer",
+     .help =
+         "Prefers the numbers drawn most rarely since the start date on the chart tab: they get extra "
+         "entries in the number pool. Unit: percent of the range from the rarest to the most frequent count; "
+         "0 switches it off. Example: 30 prefers the numbers in the bottom three tenths of that range.",
      .field = &RunSettings::BesSelten},
     {.name = "DreioderVier",
      .kind = K::Slider,
@@ -194,6 +218,9 @@ inline constexpr std::array<Setting, 30> kSettings{{
      .key = "DreioderVier",
      .absent = 4,
      .accessible = "Max. X results",
+     .help = "Rejects a tip that shares this many numbers or more with one of the recent draws (the window "
+             "the second slider sets). Unit: numbers; 8 and 9 switch the test off, and at 6 the window does "
+             "not matter. Example: at 4, no tip holds four numbers of a draw of the last 70 days.",
      .shape = RowShape::PairCaptionAfter,
      .row = "DreioderVierRow",
      .text = "Label35",
@@ -208,6 +235,8 @@ inline constexpr std::array<Setting, 30> kSettings{{
      .key = "DreioderVierWochen",
      .absent = 20,
      .accessible = "in the last X drawings",
+     .help = "How far back the recent draws of the slider before it reach, from the draw on display. Unit: "
+             "half-weeks of 3.5 days. Example: 20 = 70 days.",
      .shape = RowShape::JoinsPrevious,
      .field = &RunSettings::DreioderVierWochen},
     // options / mathematics
@@ -222,6 +251,9 @@ inline constexpr std::array<Setting, 30> kSettings{{
      .key = "MinUeber",
      .absent = 0,
      .accessible = "Minimal Consistency with other tips",
+     .help = "Overlap with each earlier tip: every new tip must share at least this many numbers with each "
+             "earlier tip of the list. Unit: numbers 0 to 8. Example: 1 gives every new tip at least one "
+             "number in common with each earlier one.",
      .field = &RunSettings::MinUeber},
     {.name = "MaxUeber",
      .kind = K::Slider,
@@ -234,6 +266,9 @@ inline constexpr std::array<Setting, 30> kSettings{{
      .key = "MaxUeber",
      .absent = 2,
      .accessible = "Maximum consistency with other tips",
+     .help = "Overlap with each earlier tip: a new tip may share at most this many numbers with any earlier "
+             "tip of the list. Unit: numbers 0 to 8. Example: 3 keeps a new tip from repeating more than "
+             "three numbers of another tip.",
      .field = &RunSettings::MaxUeber},
     {.name = "PaarMuss",
      .kind = K::Check,
@@ -241,6 +276,8 @@ inline constexpr std::array<Setting, 30> kSettings{{
      .description = "force a couple per Tip",
      .key = "PaarMuss",
      .absent = 0,
+     .help = "Every tip must hold two consecutive numbers (such as 12 and 13), and no run of three (such as "
+             "12, 13, 14).",
      .flag = &RunSettings::PaarMuss},
     {.name = "gerade",
      .kind = K::Slider,
@@ -253,6 +290,9 @@ inline constexpr std::array<Setting, 30> kSettings{{
      .key = "Gerade",
      .absent = 0,
      .accessible = "Minimum number of straight numbers per Tip",
+     .help = "\"Straight numbers\" are even numbers (2, 4, 6 ...): the least number of them per tip. 0 "
+             "switches it off. Example: 3 rejects a tip with only two even numbers. Even and odd, and even "
+             "and prime minimums add up to at most 6.",
      .field = &RunSettings::gerade},
     {.name = "Ungerade",
      .kind = K::Slider,
@@ -265,6 +305,8 @@ inline constexpr std::array<Setting, 30> kSettings{{
      .key = "Ungerade",
      .absent = 0,
      .accessible = "Minimum number of odd numbers per Tip",
+     .help = "The least number of odd numbers (1, 3, 5 ...) per tip. 0 switches it off. Example: 3 rejects a "
+             "tip with only two odd numbers.",
      .field = &RunSettings::Ungerade},
     {.name = "QuerMin",
      .kind = K::Slider,
@@ -277,6 +319,8 @@ inline constexpr std::array<Setting, 30> kSettings{{
      .key = "QuerMin",
      .absent = 21,
      .accessible = "The cross sum of tips is between",
+     .help = "The cross sum is the sum of a tip's eight numbers; it lies between 36 (1 to 8) and 268 (30 to "
+             "37). Tips with a smaller cross sum are rejected. Example: 120.",
      .shape = RowShape::PairCaptionAbove,
      .row = "QuerRow",
      .text = "QuerText",
@@ -292,6 +336,8 @@ inline constexpr std::array<Setting, 30> kSettings{{
      .key = "QuerMax",
      .absent = 268,
      .accessible = "and",
+     .help = "Tips whose cross sum (the sum of their eight numbers, between 36 and 268) is larger are "
+             "rejected. Example: 180.",
      .shape = RowShape::JoinsPrevious,
      .text = "QuerAndText",
      .field = &RunSettings::QuerMax},
@@ -306,6 +352,8 @@ inline constexpr std::array<Setting, 30> kSettings{{
      .key = "Primzahlen",
      .absent = 0,
      .accessible = "Minimum number of prime numbers per Tip",
+     .help = "The least number of primes (2, 3, 5, 7, 11, 13, 17, 19, 23, 29, 31, 37) per tip. 0 switches it "
+             "off. Example: 2.",
      .field = &RunSettings::Primzahlen},
     // options / Extras
     {.name = "GlueckszahlEdit",
@@ -314,6 +362,8 @@ inline constexpr std::array<Setting, 30> kSettings{{
      .description = "Lucky number .... with that number, the random number generator starts",
      .key = "GlueckszahlEdit",
      .accessible = "Lucky number",
+     .help = "A whole number that starts the random generator: the same number, settings, history and kept "
+             "tips give the same tips again. Leave it empty for new tips every time. Example: 12345.",
      .row = "GlueckszahlRow",
      .text = "GlueckszahlText"},
     {.name = "BevorzugteZahlen",
@@ -322,6 +372,9 @@ inline constexpr std::array<Setting, 30> kSettings{{
      .description = "only use preferred numbers for the tips",
      .key = "BevorzugteZahlen",
      .absent = 0,
+     .help =
+         "Draws the tip numbers only from the preferred numbers (frequent, rare, overdue and neighbouring "
+         "ones, as set on these pages) and leaves out the one entry every number has otherwise.",
      .flag = &RunSettings::BevorzugteZahlen},
     {.name = "Benachbarte",
      .kind = K::Check,
@@ -329,6 +382,8 @@ inline constexpr std::array<Setting, 30> kSettings{{
      .description = "Prefer adjacent numbers of the last draw",
      .key = "Benachbarte",
      .absent = 0,
+     .help = "Prefers the neighbours of the numbers of the draw on display: for a drawn 17, the numbers 16 "
+             "and 18 get extra entries in the number pool.",
      .flag = &RunSettings::Benachbarte},
     {.name = "MaxLauf",
      .kind = K::Slider,
@@ -342,6 +397,8 @@ inline constexpr std::array<Setting, 30> kSettings{{
      .key = "MaxLauf",
      .absent = 30,
      .accessible = "x1000 max. calculation runs",
+     .help = "The most candidate tips one calculation draws, in thousands; it is checked after each accepted "
+             "tip. Example: 30 = 30,000 candidates.",
      .field = &RunSettings::MaxLauf},
     // elsewhere
     {.name = "MaxBerechnungsanzahl",
@@ -353,7 +410,9 @@ inline constexpr std::array<Setting, 30> kSettings{{
      .valueLabel = "Label26",
      .key = "MaxBerechnungsanzahl",
      .absent = 12,
-     .accessible = "highest number of tips"},
+     .accessible = "highest number of tips",
+     .help = "The highest number of tips: the largest value of the tips count (quantity) on the tips tab. "
+             "Example: 12."},
     {.name = "Anzahl",
      .kind = K::Slider,
      .tab = T::Tips,

@@ -83,6 +83,10 @@ public:
     void UngeradeChange();
     void PrimzahlenChange();
     void MaxBerechnungsanzahlChange();
+    /** Asks, then puts every option of the three options pages back to its design value. */
+    void ResetOptionsClick();
+    /** Tooltips and accessible descriptions of the options, with the windows they count over. */
+    void refreshExplanations();
 
     // --- Layout, styles, links --------------------------------------------------------------------
     void TabControl1Resize();
@@ -189,6 +193,7 @@ public:
     QLineEdit* GlueckszahlEdit;
     QCheckBox* BevorzugteZahlen;
     QCheckBox* Benachbarte;
+    QPushButton* ResetOptions;
 
     // chart tab
     QFrame* Panel2;
@@ -254,6 +259,7 @@ private:
     const SettingControl& settingControl(const kw::Setting& s) const;
     void loadTips(const kw::IniFile& ini);
     std::vector<SettingControl> m_settingControls; // in the table's order
+    QTimer* m_explainTimer = nullptr;              // the explanations follow the windows, a moment later
     /** Runs an operation; an error it raises ends it and is shown in the error report. */
     bool guarded(const std::function<void()>& operation);
 

@@ -213,6 +213,9 @@ void TKugelwerk::buildInfoTab() {
     std::tie(MaxBerechnungsanzahl, Label26) = makeSlider(*kw::findSetting("MaxBerechnungsanzahl"), Panel16);
     p16->addWidget(MaxBerechnungsanzahl);
     p16->addWidget(Label26);
-    p16->addStretch(1);
+    auto* maxText = makeLabel(Panel16, QStringLiteral("MaxBerechnungsanzahlText"),
+                              QString::fromUtf8(kw::findSetting("MaxBerechnungsanzahl")->accessible));
+    maxText->setWordWrap(true);
+    p16->addWidget(maxText, 1);
     info->addWidget(Panel16);
 }

@@ -4,9 +4,11 @@
 
 #include "app/Dates.h"
 #include "app/IniFile.h"
+#include "app/Numbers.h"
 #include "app/SettingsRules.h"
 #include "app/SettingsTable.h"
 #include "app/ui/Messages.h"
+#include "draws/HistoryFile.h"
 
 #include <QBoxLayout>
 #include <QFileInfo>
@@ -50,7 +52,7 @@ void TKugelwerk::buildOptionsTab() {
     TabControl2 = new TTabControl(49, Optionen);
     TabControl2->setObjectName(QStringLiteral("TabControl2"));
     TabControl2->setDocumentMode(true);
-    optionsBox->addWidget(TabControl2);
+    optionsBox->addWidget(TabControl2, 1);
     Optionen_Statistik = new QWidget;
     Optionen_Statistik->setObjectName(QStringLiteral("Optionen_Statistik"));
     TabItem2 = new QWidget;
@@ -127,6 +129,77 @@ void TKugelwerk::buildOptionsTab() {
             rows->addWidget(panel);
         }
         rows->addStretch(1);
+    }
+
+    auto* resetBar = new QHBoxLayout;
+    resetBar->setContentsMargins(10, 4, 10, 6);
+    ResetOptions = new QPushButton(QStringLiteral("Reset to design values"), Optionen);
+    ResetOptions->setObjectName(QStringLiteral("ResetOptions"));
+    ResetOptions->setMinimumHeight(36);
+    ResetOptions->setToolTip(
+        QStringLiteral("Puts every option on these three pages back to its value at a first start"));
+    resetBar->addStretch(1);
+    resetBar->addWidget(ResetOptions);
+    optionsBox->addLayout(resetBar);
+}
+
+namespace {
+bool onOptionsPage(const kw::Setting& s) {
+    return s.tab == kw::SettingsTab::Statistics || s.tab == kw::SettingsTab::Mathematics ||
+           s.tab == kw::SettingsTab::Extras;
+}
+} // namespace
+
+void TKugelwerk::ResetOptionsClick() {
+    if (!kw::Messages::ask(this,
+                           QStringLiteral("Put every option on the statistics, mathematics and Extras pages "
+                                          "back to its design value?")))
+        return;
+    // Twice, so that no rule between two sliders leaves one of them off its design value.
+    for (int pass = 0; pass < 2; ++pass)
+        for (const SettingControl& c : m_settingControls) {
+            const kw::Setting& s = *c.setting;
+            if (!onOptionsPage(s))
+                continue;
+            if (s.kind == kw::SettingKind::Slider)
+                static_cast<TTrackBar*>(c.control)->setValue(s.design);
+            else if (s.kind == kw::SettingKind::Check)
+                static_cast<QAbstractButton*>(c.control)->setChecked(false);
+            else if (s.kind == kw::SettingKind::Text)
+                static_cast<QLineEdit*>(c.control)->clear();
+        }
+}
+
+void TKugelwerk::refreshExplanations() {
+    // The window of the all-draws test, named with its date and draw count.
+    const double start = CalendarEdit1->day(), end = DateTimePicker1->day();
+    qint64 draws = 0;
+    try {
+        kw::HistoryFile::scan(ZahlenFile, [&](const kw::TZiehung& z) {
+            draws += kw::inWindowStartExcluded(z.Ziehungsdatum, start, end) ? 1 : 0;
+            return true;
+        });
+    } catch (const kw::FileError&) {
+        draws = -1;
+    }
+    for (const SettingControl& c : m_settingControls) {
+        const kw::Setting& s = *c.setting;
+        if (!*s.help || !c.control)
+            continue;
+        QString text = QString::fromUtf8(s.help);
+        if (std::string_view(s.name) == "Fuenferodersechser")
+            text += draws < 0 ? QStringLiteral(" The history cannot be read just now.")
+                              : QStringLiteral(" Now: since %1, the start date on the chart tab: %2 draws.")
+                                    .arg(CalendarEdit1->text(), kw::formatCount(draws));
+        else if (std::string_view(s.name) == "DreioderVierWochen")
+            text += QStringLiteral(" Now: %1 = %2 days.")
+                        .arg(DreioderVierWochen->value())
+                        .arg(QString::number(DreioderVierWochen->value() * 3.5, 'f',
+                                             DreioderVierWochen->value() % 2 ? 1 : 0));
+        c.control->setToolTip(text);
+        c.control->setAccessibleDescription(text);
+        if (QWidget* row = findChild<QWidget*>(nameOr(s.row, s.name, "Row")))
+            row->setToolTip(text);
     }
 }
 
@@ -213,6 +286,18 @@ void TKugelwerk::connectSettings() {
             connect(bar, &QSlider::valueChanged, c.value,
                     [bar, label = c.value] { label->setText(QString::number(bar->value())); });
     }
+
+    connect(ResetOptions, &QAbstractButton::clicked, this,
+            [this] { guarded([this] { ResetOptionsClick(); }); });
+    m_explainTimer = new QTimer(this);
+    m_explainTimer->setSingleShot(true);
+    m_explainTimer->setInterval(150);
+    connect(m_explainTimer, &QTimer::timeout, this, [this] { guarded([this] { refreshExplanations(); }); });
+    auto later = [this] { m_explainTimer->start(); };
+    connect(CalendarEdit1, &QDateEdit::dateChanged, this, later);
+    connect(DateTimePicker1, &QDateEdit::dateChanged, this, later);
+    connect(DreioderVierWochen, &QSlider::valueChanged, this, later);
+    later(); // once the program folder is known
 }
 
 kw::RunSettings TKugelwerk::runSettings() const {

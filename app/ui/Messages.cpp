@@ -10,6 +10,7 @@ namespace kw {
 
 namespace {
 Messages::Handler g_handler;
+Messages::Asker g_asker;
 Sound::Player g_player;
 
 void show(QWidget* parent, Messages::Kind kind, const QString& text) {
@@ -47,6 +48,16 @@ void Messages::error(QWidget* parent, const QString& text) {
 }
 void Messages::setHandler(Handler handler) {
     g_handler = std::move(handler);
+}
+
+bool Messages::ask(QWidget* parent, const QString& text) {
+    if (g_asker)
+        return g_asker(text);
+    return QMessageBox::question(parent, QStringLiteral("Kugelwerk Mobil"), text,
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+}
+void Messages::setAsker(Asker asker) {
+    g_asker = std::move(asker);
 }
 
 void Sound::play(const QString& path) {

@@ -21,6 +21,12 @@ public:
     static void error(QWidget* parent, const QString& text);
     /** Replaces the boxes (tests); an empty handler brings them back. */
     static void setHandler(Handler handler);
+
+    using Asker = std::function<bool(const QString& text)>;
+    /** A yes/no question; true for yes. */
+    static bool ask(QWidget* parent, const QString& text);
+    /** Answers the questions instead of a box (tests); an empty asker brings the box back. */
+    static void setAsker(Asker asker);
 };
 
 /** Plays the win sound; tests and machines without sound can swap it. Never throws. */

@@ -10,6 +10,7 @@
 #include <QScrollArea>
 #include <QStyleOptionTab>
 #include <QStylePainter>
+#include <QWheelEvent>
 
 TDateEdit::TDateEdit(QWidget* parent) : QDateEdit(parent) {
     setCalendarPopup(true);
@@ -133,6 +134,16 @@ TTrackBar::TTrackBar(int minimum, int maximum, int step, int value, QWidget* par
     setPageStep(step);
     setValue(value);
     setMinimumHeight(36);
+    // A wheel turned over an unfocused slider must not take focus and change a setting.
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void TTrackBar::wheelEvent(QWheelEvent* event) {
+    if (!hasFocus()) {
+        event->ignore();
+        return;
+    }
+    QSlider::wheelEvent(event);
 }
 
 TTabBar::TTabBar(int tabHeight, QWidget* parent) : QTabBar(parent), m_height(tabHeight) {

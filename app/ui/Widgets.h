@@ -61,6 +61,10 @@ class TTrackBar : public QSlider {
     Q_OBJECT
 public:
     TTrackBar(int minimum, int maximum, int step, int value, QWidget* parent = nullptr);
+
+protected:
+    /** The wheel moves the slider only when it has focus; otherwise the page under it scrolls. */
+    void wheelEvent(QWheelEvent* event) override;
 };
 
 /**

@@ -47,3 +47,17 @@ TEST(Numbers, StringToIntegerAcceptsOnlyWholeThirtyTwoBitNumbers) {
         EXPECT_EQ(tryStrToInt(bad), std::nullopt) << QString::fromUtf16(bad).toStdString();
     EXPECT_THROW(StrToInt(u"x"), ConversionError);
 }
+
+TEST(Numbers, CountsHaveACommaBetweenThousandsWhateverTheLocale) {
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German));
+    const std::pair<qint64, const char*> cases[] = {{0, "0"},
+                                                    {999, "999"},
+                                                    {1000, "1,000"},
+                                                    {4143, "4,143"},
+                                                    {38608020, "38,608,020"},
+                                                    {-1234567, "-1,234,567"}};
+    for (const auto& [n, text] : cases)
+        EXPECT_EQ(formatCount(n), QString::fromLatin1(text)) << n;
+    QLocale::setDefault(before);
+}
