@@ -67,7 +67,9 @@ void TKugelwerk::FormShow() {
     if (m_shown)
         return;
     m_shown = true;
-    const bool ok = guarded([this] {
+    // An error here (say a stored tip whose cell is no number) is shown, and the start goes on:
+    // the logo, the style list and the layout do not depend on it.
+    guarded([this] {
         if (QFileInfo::exists(IniDateiName)) {
             LoadSettings();
             fitToScreen();
@@ -80,8 +82,6 @@ void TKugelwerk::FormShow() {
         }
         BitBtn1Click();
     });
-    if (!ok)
-        return;
     Series1->setMarksVisible(false);
     Series2->setMarksVisible(false);
     // Logo, style list and layout: a failure here ends the block silently.

@@ -78,6 +78,12 @@ void TCircle::paintEvent(QPaintEvent*) {
         p.restore();
     }
     if (m_strokeThickness > 0) {
+        if (m_halo) {
+            p.setPen(QPen(QColor(20, 20, 20), ring + 3));
+            p.drawEllipse(r);
+            p.setPen(QPen(Qt::white, ring + 1));
+            p.drawEllipse(r);
+        }
         p.setPen(QPen(m_strokeColor, ring, Qt::SolidLine, Qt::RoundCap));
         p.setBrush(Qt::NoBrush);
         p.drawEllipse(r);

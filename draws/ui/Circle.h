@@ -22,6 +22,8 @@ public:
     void setStrokeColor(const QColor& color);
     double strokeThickness() const { return m_strokeThickness; }
     void setStrokeThickness(double width);
+    /** A light and a dark edge around the ring, so that it shows on a ball of its own colour. */
+    void setHalo(bool on) { m_halo = on; }
 
     int formWidth() const { return m_formWidth; }
     int formHeight() const { return m_formHeight; }
@@ -45,6 +47,7 @@ private:
     QString m_fillFile;
     QColor m_strokeColor{0xFF, 0xF8, 0xDC};
     double m_strokeThickness = 0;
+    bool m_halo = false;
     int m_formWidth, m_formHeight;
     double m_scale = 1.0;
     QPointF m_position;

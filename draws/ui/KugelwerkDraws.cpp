@@ -43,9 +43,13 @@ void TKugelwerk::SpeedButton7Click() {
 }
 
 void TKugelwerk::Ergebnisschreiben() {
-    for (int k = 1; k <= 10; ++k)
+    for (int k = 1; k <= 10; ++k) {
         Kreisfuellen(QStringLiteral("Circle%1").arg(k),
                      Home + QStringLiteral("zahl%1.png").arg(Zahl[size_t(k)]), true);
+        Circle[k]->setAccessibleName(
+            (k <= 8 ? QStringLiteral("drawn number %1") : QStringLiteral("supplementary number %1"))
+                .arg(Zahl[size_t(k)]));
+    }
     Panel24->update();
 }
 

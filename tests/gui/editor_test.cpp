@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
+#include <QScreen>
 #include <QSet>
 #include <QtTest>
 
@@ -268,6 +269,46 @@ private slots:
         }
         QCOMPARE(xs, (QList<int>{16, 53, 90, 127, 164, 201, 238, 275}));
         QCOMPARE(e.ed->Zufall->size(), QSize(73, 58));
+    }
+
+    void keysOpeningAndPlaceMakeItAnOrdinaryDialog() {
+        Editing e;
+        e.w->resize(500, 400);
+        e.w->move(150, 60);
+        e.w->show();
+        e.ed->resize(360, 300);
+        e.setRow(0, numbers({1, 2, 3, 4, 5, 6, 7, 8}));
+        e.open(0);
+        // Centred over the main window, and wholly on the screen.
+        QVERIFY((e.ed->frameGeometry().center() - e.w->frameGeometry().center()).manhattanLength() <= 2);
+        e.ed->hide();
+        e.settle();
+        e.w->move(-200, 0); // the main window's middle is off to the left
+        e.open(0);
+        QVERIFY(e.w->screen()->availableGeometry().contains(e.ed->frameGeometry()));
+        // An earlier opening's message is gone at the next opening.
+        e.ed->Button2->click(); // eight numbers: accepted and hidden
+        e.settle();
+        e.open(1);
+        e.ed->Button2->click(); // empty row: "It must be 8 numbers!"
+        QVERIFY(!e.ed->Label1->text().isEmpty());
+        e.ed->hide();
+        e.settle();
+        e.open(0);
+        QVERIFY(e.ed->Label1->text().isEmpty());
+        // Escape is Abbrechen.
+        QTest::keyClick(e.ed, Qt::Key_Escape);
+        QVERIFY(!e.ed->isVisible());
+        QCOMPARE(e.ed->Tippnummer, 999);
+        e.settle();
+        // Enter is Übernehmen, the default button.
+        e.open(0);
+        QVERIFY(e.ed->Button2->isDefault());
+        e.click(8);
+        e.click(9);
+        QTest::keyClick(e.ed, Qt::Key_Return);
+        QVERIFY(!e.ed->isVisible());
+        QCOMPARE(e.ed->aktuellerTipp[8], 9);
     }
 };
 

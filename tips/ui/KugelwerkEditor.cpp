@@ -1,6 +1,6 @@
 // The main window's side of the tip editor: opening it for a row and the watch that takes the result back.
-#include "app/ui/Kugelwerk.h"
 #include "app/Numbers.h"
+#include "app/ui/Kugelwerk.h"
 #include "tips/ui/Tippauswahl.h"
 
 void TKugelwerk::ListView1ButtonClick(int row, const QString& objectClass) {
@@ -12,7 +12,10 @@ void TKugelwerk::ListView1ButtonClick(int row, const QString& objectClass) {
     watchEditorHiding();
     Timer1->start();
     ed->Home = Home;
+    const bool opening = !ed->isVisible();
     ed->show();
+    if (opening)
+        ed->placeOver(this); // now that its size is settled
     ed->raise();
     ed->activateWindow();
     ed->setStyleSheetFile(currentStyleSheet());

@@ -4,6 +4,9 @@
 #include "engine/Random.h"
 
 #include <QFont>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QShortcut>
 
 namespace {
 const QColor kRingGreen = QColor::fromRgba(0xFF008000u);
@@ -53,6 +56,10 @@ TTippauswahl::TTippauswahl(QWidget* parent) : QWidget(parent) {
     connect(Button1, &QPushButton::clicked, this, &TTippauswahl::Button1Click);
     connect(Zufall, &QPushButton::clicked, this, &TTippauswahl::ZufallClick);
     connect(Button2, &QPushButton::clicked, this, &TTippauswahl::Button2Click);
+    // A plain window has no default button of its own: Escape cancels, and Enter takes the tip
+    // (keyPressEvent) unless a focused ball takes it to toggle itself.
+    auto* cancel = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(cancel, &QShortcut::activated, Button1, &QPushButton::click);
 
     layoutPanels();
     FormCreate();
@@ -81,6 +88,7 @@ void TTippauswahl::layoutPanels() {
 }
 
 void TTippauswahl::FormShow() {
+    Label1->clear(); // a message belongs to the opening it was given in
     layoutPanels();
     if (!Home.isEmpty() && MaxZahl == 0) {
         MaxZahl = 37;
@@ -89,6 +97,7 @@ void TTippauswahl::FormShow() {
             auto* ball = new TCircle(QStringLiteral("CZahl") + QString::number(i), a, a, Panel3);
             ball->loadBitmap(ballFile(i));
             ball->setStrokeThickness(0);
+            ball->setHalo(true);
             ball->setVisible(i != 0);
             TempKreis.push_back(ball);
         }
@@ -96,6 +105,7 @@ void TTippauswahl::FormShow() {
             auto* ball = new TCircle(QStringLiteral("AZahl") + QString::number(n), 1, 1, Panel2);
             ball->loadBitmap(ballFile(n));
             ball->setStrokeThickness(0);
+            ball->setHalo(true);
             ball->setCursor(Qt::PointingHandCursor);
             ball->setFocusPolicy(Qt::TabFocus);
             ball->setAccessibleName(QStringLiteral("number %1").arg(n));
@@ -242,6 +252,21 @@ void TTippauswahl::Button2Click() {
     hide();
 }
 
+void TTippauswahl::placeOver(const QWidget* main) {
+    // Centred over the main window, and wholly on the screen it is on.
+    const QRect frame = frameGeometry();
+    QRect target(QPoint(0, 0), frame.size());
+    target.moveCenter(main->frameGeometry().center());
+    if (const QScreen* screen = main->screen()) {
+        const QRect avail = screen->availableGeometry();
+        target.moveRight(std::min(target.right(), avail.right()));
+        target.moveBottom(std::min(target.bottom(), avail.bottom()));
+        target.moveLeft(std::max(target.left(), avail.left()));
+        target.moveTop(std::max(target.top(), avail.top()));
+    }
+    move(target.topLeft());
+}
+
 void TTippauswahl::setStyleSheetFile(const QString& styleSheet) {
     setStyleSheet(styleSheet);
 }
@@ -249,6 +274,14 @@ void TTippauswahl::setStyleSheetFile(const QString& styleSheet) {
 void TTippauswahl::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     FormShow();
+}
+
+void TTippauswahl::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        Button2->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TTippauswahl::hideEvent(QHideEvent* event) {

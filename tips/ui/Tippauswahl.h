@@ -32,6 +32,8 @@ public:
     void ZufallClick();
     void Button1Click();
     void Button2Click();
+    /** Moves the window to the middle of the main window, kept wholly on its screen. */
+    void placeOver(const QWidget* main);
     /** The main window's style sheet, applied at every opening. */
     void setStyleSheetFile(const QString& styleSheet);
 
@@ -53,6 +55,7 @@ signals:
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
