@@ -110,11 +110,16 @@ QString tipItemText(const TipTable& table, int row) {
         text += cell;
         text += QLatin1String("  ");
     }
+    text += QLatin1String("     ");
+    text += tipHitsText(table, row);
+    return text;
+}
+
+QString tipHitsText(const TipTable& table, int row) {
     int hits = 0;
     for (int c = 1; c <= 8; ++c)
         hits += table.Gewonnen_Zahlen[c][row] ? 1 : 0;
-    text += QLatin1String("     ");
-    text += QString::number(hits);
+    QString text = QString::number(hits);
     if (table.Gewonnen_Zahlen[9][row])
         text += QLatin1String("+1");
     if (table.Gewonnen_Zahlen[10][row])

@@ -75,6 +75,8 @@ FullCheckResult checkAllTips(TipTable& table, int itemCount, const DrawNumbers& 
 
 /** The tip list's text of one row, blanks exactly as the list has always shown them. */
 QString tipItemText(const TipTable& table, int row);
+/** The hits part of that text: the main hits, then "+1" per supplementary number held. */
+QString tipHitsText(const TipTable& table, int row);
 
 /** Height of a list item: list height / n rounded, at most 50, and 30 when below 25. */
 int tipItemHeight(double listHeight, int n);

@@ -1,5 +1,7 @@
 // Draws the program's pictures and synthesises its win sound into a folder:
 // zahl1.png … zahl37.png, stern.png, Stop32.png, logo.png, the style files' arrows and yippee.wav.
+#include "draws/BallColour.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFont>
@@ -37,15 +39,8 @@ QPainterPath fittedText(const QString& text, const QRectF& box, QFont font = bol
     return t.map(path);
 }
 
-/** Ball colours by decade, so that neighbouring numbers are told apart at a glance. */
 QColor ballColour(int n) {
-    if (n < 10)
-        return QColor(0xF2, 0xB1, 0x05);
-    if (n < 20)
-        return QColor(0x1E, 0x63, 0xD6);
-    if (n < 30)
-        return QColor(0xD6, 0x28, 0x28);
-    return QColor(0x25, 0x9A, 0x3A);
+    return QColor::fromRgba(kw::ballArgb(n));
 }
 
 /** A shaded ball with a white face and its number, filling rect. */

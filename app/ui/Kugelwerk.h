@@ -206,6 +206,7 @@ public:
     TBarSeries* Series1;
     TBarSeries* Series2;
     QPlainTextEdit* RichEdit1;
+    QLabel* ChartLegend; // says what the red bars are, while they are shown
 
     // info tab
     QLabel* Image1;

@@ -6,6 +6,7 @@
 #include <QBoxLayout>
 #include <QCalendarWidget>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPainter>
 #include <QScrollArea>
 #include <QStyleOptionTab>
@@ -22,6 +23,7 @@ TDateEdit::TDateEdit(QWidget* parent) : QDateEdit(parent) {
     connect(calendarWidget(), &QCalendarWidget::clicked, this, &TDateEdit::pickFromCalendar);
     connect(calendarWidget(), &QCalendarWidget::activated, this, &TDateEdit::pickFromCalendar);
     calendarWidget()->window()->installEventFilter(this);
+    lineEdit()->installEventFilter(this);
 }
 
 void TDateEdit::pickFromCalendar(const QDate& date) {
@@ -36,6 +38,11 @@ void TDateEdit::pickFromCalendar(const QDate& date) {
 }
 
 bool TDateEdit::eventFilter(QObject* watched, QEvent* event) {
+    // A click puts the cursor into a part of the date; select that part, so that typing
+    // replaces it instead of being refused by a part that is already full.
+    if (watched == lineEdit() && event->type() == QEvent::MouseButtonRelease)
+        QMetaObject::invokeMethod(
+            this, [this] { setSelectedSection(currentSection()); }, Qt::QueuedConnection);
     if (watched == calendarWidget()->window()) {
         if (event->type() == QEvent::Show) {
             m_picked = false;
@@ -81,9 +88,9 @@ void TDateEdit::keyPressEvent(QKeyEvent* event) {
 
 void TDateEdit::focusOutEvent(QFocusEvent* event) {
     QDateEdit::focusOutEvent(event);
-    // A typed date that was never confirmed is taken back rather than left half-applied.
-    if (date() != m_confirmed && m_confirmed.isValid())
-        setDate(m_confirmed);
+    // Leaving the edit takes a typed date as Enter does; opening its own calendar does not.
+    if (event->reason() != Qt::PopupFocusReason && date() != m_confirmed && m_confirmed.isValid())
+        confirmTyped();
 }
 
 void TDateEdit::confirmTyped() {

@@ -3,10 +3,12 @@
 #include <QBarSet>
 #include <QCategoryAxis>
 #include <QChart>
+#include <QCursor>
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QGraphicsLayout>
 #include <QStackedBarSeries>
+#include <QToolTip>
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
@@ -261,9 +263,19 @@ void TBarChart::fillSeries(QStackedBarSeries* target, const TBarSeries* source, 
         set->setBorderColor(colour);
         set->setLabelColor(Qt::white); // inside the bar
         set->setLabelFont(scaled(font(), 0.8, 7));
+        connect(set, &QBarSet::hovered, this, [this, set](bool on, int index) {
+            if (on && index >= 0 && size_t(index) < m_places.size())
+                QToolTip::showText(QCursor::pos(), barTip(m_places[size_t(index)], set->at(index)), this);
+            else
+                QToolTip::hideText();
+        });
         sets.append(set);
     }
     target->append(sets);
+}
+
+QString TBarChart::barTip(double place, double value) {
+    return QStringLiteral("%1: %2").arg(QString::number(place, 'g', 10), QString::number(value, 'g', 10));
 }
 
 void TBarChart::rebuild() {
@@ -288,6 +300,15 @@ void TBarChart::rebuild() {
     const bool shown2 = Series2->isVisible() && Series2->count() > 0;
     fillSeries(m_bars1, Series1, shown1);
     fillSeries(m_bars2, Series2, shown2);
+    bool primes = false;
+    for (const TBarSeries* s : {Series1, Series2})
+        if (s->isVisible())
+            for (const kw::Bar& b : s->data().bars)
+                primes = primes || b.argb == kw::kRed;
+    if (primes != m_primesShown) {
+        m_primesShown = primes;
+        emit primesShown(primes);
+    }
     // The chart gives each of its two bar series half of every place, shown or not, the first
     // series the left half. A series shown alone gets twice the width and the bottom axis moves
     // by a quarter place, so its bars stand centred over their labels.

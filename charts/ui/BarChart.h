@@ -85,6 +85,12 @@ public:
     int labelStride() const;
 
     QSize minimumSizeHint() const override { return {240, 180}; }
+    /** The tooltip of a bar: its place on the bottom axis and its value. */
+    static QString barTip(double place, double value);
+
+signals:
+    /** The bars now shown do (or do not) hold red ones, the primes. */
+    void primesShown(bool shown);
 
 protected:
     void changeEvent(QEvent* e) override;
@@ -119,4 +125,5 @@ private:
     double m_titleWidth = -1; // the width the bottom title was wrapped for
     bool m_dirty = false;
     bool m_queued = false;
+    bool m_primesShown = false;
 };

@@ -97,6 +97,15 @@ void TKugelwerk::buildChartTab() {
     Series1 = Chart1->Series1;
     Series2 = Chart1->Series2;
     chartBox->addWidget(Chart1, 1);
+    ChartLegend =
+        makeLabel(Diagramm, QStringLiteral("ChartLegend"),
+                  QStringLiteral("Red bars: the prime numbers (2, 3, 5, 7, 11, 13, 17, 19, 23, 29, 31, 37); "
+                                 "green bars: the other numbers."));
+    ChartLegend->setWordWrap(true);
+    ChartLegend->setContentsMargins(8, 0, 8, 4);
+    ChartLegend->hide();
+    chartBox->addWidget(ChartLegend);
+    connect(Chart1, &TBarChart::primesShown, ChartLegend, &QWidget::setVisible);
     RichEdit1 = new QPlainTextEdit(Diagramm);
     RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
     RichEdit1->hide();

@@ -68,7 +68,8 @@ void TCircle::paintEvent(QPaintEvent*) {
     const double side = std::min(width(), height());
     const double ring = std::min(m_strokeThickness * m_scale, side / 4);
     const QRectF box((width() - side) / 2, (height() - side) / 2, side, side);
-    const QRectF r = box.adjusted(ring / 2, ring / 2, -ring / 2, -ring / 2);
+    const double inset = ring / 2 + (m_halo && m_strokeThickness > 0 ? 2.5 : 0); // room for the halo
+    const QRectF r = box.adjusted(inset, inset, -inset, -inset);
     if (!m_fill.isNull()) {
         QPainterPath clip;
         clip.addEllipse(m_strokeThickness > 0 ? r : box);
@@ -79,9 +80,9 @@ void TCircle::paintEvent(QPaintEvent*) {
     }
     if (m_strokeThickness > 0) {
         if (m_halo) {
-            p.setPen(QPen(QColor(20, 20, 20), ring + 3));
+            p.setPen(QPen(QColor(20, 20, 20), ring + 5));
             p.drawEllipse(r);
-            p.setPen(QPen(Qt::white, ring + 1));
+            p.setPen(QPen(Qt::white, ring + 3));
             p.drawEllipse(r);
         }
         p.setPen(QPen(m_strokeColor, ring, Qt::SolidLine, Qt::RoundCap));

@@ -326,6 +326,31 @@ private slots:
         QCOMPARE(chart->valueAxis()->labelsBrush().color(), QColor(0xe6, 0xe8, 0xeb));
         QCOMPARE(chart->placeAxis()->titleBrush().color(), QColor(0xe6, 0xe8, 0xeb));
     }
+
+    void barsExplainThemselvesAndTheStatisticsKeepTheirRange() {
+        ChartTab t;
+        kwtest::writeHistory(t.w->ZahlenFile, kwtest::dailyDraws(40, 7));
+        t.w->CalendarEdit1->setDay(kw::kFirstSeedDay);
+        t.w->DateTimePicker1->setDay(kw::kFirstSeedDay + 39);
+        t.w->SpeedButton2Click(); // the distribution: red primes, green others
+        TBarChart* c = t.w->Chart1;
+        c->refreshNow();
+        QVERIFY(!t.w->ChartLegend->isHidden());
+        QVERIFY(t.w->ChartLegend->text().contains(QStringLiteral("prime")));
+        // The value axis keeps the range the statistic set: lo .. hi of the counts.
+        int lo = 1000, hi = 0;
+        for (const auto& b : t.w->Series2->data().bars) {
+            lo = std::min(lo, int(b.y));
+            hi = std::max(hi, int(b.y));
+        }
+        QCOMPARE(c->valueAxis()->min(), double(lo));
+        QCOMPARE(c->valueAxis()->max(), double(hi));
+        // The cross sums are all green: no legend for primes.
+        t.w->SpeedButton8Click();
+        c->refreshNow();
+        QVERIFY(t.w->ChartLegend->isHidden());
+        QCOMPARE(TBarChart::barTip(17, 12), QStringLiteral("17: 12"));
+    }
 };
 
 QTEST_MAIN(ChartsTest)

@@ -8,6 +8,7 @@
 #include <QCalendarWidget>
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
 #include <QProxyStyle>
 #include <QTableView>
 #include <QtTest>
@@ -289,6 +290,34 @@ private slots:
         }
         if (singleClickStyle)
             QApplication::setStyle(oldStyle);
+    }
+
+    void aTypedDateIsTakenWhenTheEditLosesFocus() {
+        QWidget page;
+        auto* edit = new TDateEdit(&page);
+        auto* other = new QLineEdit(&page);
+        edit->setGeometry(0, 0, 160, 34);
+        other->setGeometry(0, 40, 160, 34);
+        edit->setDay(kw::dayFromDate(QDate(2015, 9, 26)));
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QList<QDate> fired;
+        connect(edit, &TDateEdit::closePopup, this, [&] { fired << edit->date(); });
+        // A click into the day selects it: typing replaces it without a double click first.
+        edit->setFocus();
+        QTest::mouseClick(edit->findChild<QLineEdit*>(), Qt::LeftButton, {}, QPoint(8, 17));
+        QTRY_COMPARE(edit->currentSection(), QDateTimeEdit::DaySection);
+        QTRY_VERIFY(!edit->findChild<QLineEdit*>()->selectedText().isEmpty());
+        QTest::keyClicks(edit, QStringLiteral("12"));
+        QCOMPARE(edit->date(), QDate(2015, 9, 12));
+        QVERIFY(fired.isEmpty());
+        other->setFocus();
+        QTRY_COMPARE(fired.size(), 1);
+        QCOMPARE(fired[0], QDate(2015, 9, 12));
+        // Leaving again without a change looks nothing up.
+        edit->setFocus();
+        other->setFocus();
+        QCOMPARE(fired.size(), 1);
     }
 };
 

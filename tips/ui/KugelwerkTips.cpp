@@ -37,6 +37,13 @@ void TKugelwerk::Button4Click() {
         if (Gewonnen_Zahlen[11][r])
             picture = star;
         ListView1->addTipItem(kw::tipItemText(*this, r), height, picture, Tippreihe1[r], button);
+        QStringList cells;
+        QList<bool> hits;
+        for (int c = 1; c <= 8; ++c) {
+            cells << Tippreihen[c][r];
+            hits << (Gewonnen_Zahlen[c][r] != 0);
+        }
+        ListView1->setTipColumns(r, cells, hits, kw::tipHitsText(*this, r));
     }
     ListView1->setUpdatesEnabled(true);
 }

@@ -1,19 +1,31 @@
 #include "tips/ui/TipListView.h"
 
+#include "draws/BallColour.h"
 #include "tips/TipTable.h"
 
+#include <QFontInfo>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-enum Roles { PictureRole = Qt::UserRole + 1, PixmapRole, ButtonTextRole, CheckedRole };
+enum Roles {
+    PictureRole = Qt::UserRole + 1,
+    PixmapRole,
+    ButtonTextRole,
+    CheckedRole,
+    CellsRole,
+    HitsRole,
+    HitsTextRole
+};
 
 constexpr int kMargin = 4;
 constexpr int kGap = 8;
@@ -70,10 +82,14 @@ public:
 
         const QRect button = m_view->buttonRect(index.row());
         r.setRight(button.left() - kGap);
-        const QString text = index.data(Qt::DisplayRole).toString();
-        p->setFont(textFont(opt.font, r.width(), h));
-        p->setPen(opt.palette.color(QPalette::Text));
-        p->drawText(r, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, text);
+        if (index.data(CellsRole).isValid())
+            paintColumns(p, opt, index, r, h);
+        else {
+            p->setFont(textFont(opt.font, r.width(), h));
+            p->setPen(opt.palette.color(QPalette::Text));
+            p->drawText(r, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine,
+                        index.data(Qt::DisplayRole).toString());
+        }
 
         QStyleOptionButton b;
         b.initFrom(m_view);
@@ -94,6 +110,78 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         const QVariant h = index.data(Qt::SizeHintRole);
         return h.isValid() ? h.toSize() : QStyledItemDelegate::sizeHint(option, index);
+    }
+
+    /** Where a row's parts lie: the picture, the hits column (for their tooltips). */
+    static QRect pictureRect(const QRect& item, int height, bool editMode) {
+        QRect r = item.adjusted(kMargin, 0, -kMargin, 0);
+        if (editMode)
+            r.setLeft(r.left() + markSide(height) + kGap);
+        const int pic = pictureSide(height);
+        return QRect(r.left(), r.top(), pic, r.height());
+    }
+
+private:
+    /** Eight number columns and the hits, at fixed places; numbers that hit sit on their ball's colour. */
+    void paintColumns(QPainter* p, const QStyleOptionViewItem& opt, const QModelIndex& index, const QRect& r,
+                      int h) const {
+        const QStringList cells = index.data(CellsRole).toStringList();
+        const QList<QVariant> hits = index.data(HitsRole).toList();
+        const QString hitsText = index.data(HitsTextRole).toString();
+        const ColumnLayout c = columnLayout(opt.font, r.width(), h);
+        p->setFont(c.font);
+        const QColor text = opt.palette.color(QPalette::Text);
+        for (int i = 0; i < 8 && i < cells.size(); ++i) {
+            const QRectF cell(r.left() + i * c.pitch, r.top(), c.number, r.height());
+            const bool hit = i < hits.size() && hits[i].toBool();
+            const int n = cells[i].toInt();
+            if (hit && n >= 1 && n <= 37) {
+                const QColor ball = QColor::fromRgba(kw::ballArgb(n));
+                const qreal side = std::min<qreal>(r.height() - 6, c.number + c.digit * 0.6);
+                const QRectF chip(cell.center().x() - side / 2, cell.center().y() - side / 2 + 1, side, side);
+                p->setPen(Qt::NoPen);
+                p->setBrush(ball);
+                p->drawEllipse(chip);
+                // Dark figures on the light gold ball, light ones on the others.
+                p->setPen(n < 10 ? QColor(0x20, 0x20, 0x20) : QColor(Qt::white));
+                QFont bold = c.font;
+                bold.setBold(true);
+                p->setFont(bold);
+                p->drawText(chip, Qt::AlignCenter, cells[i]);
+                p->setFont(c.font);
+            } else {
+                p->setPen(text);
+                p->drawText(cell.adjusted(0, 1, 0, 1), Qt::AlignVCenter | Qt::AlignRight, cells[i]);
+            }
+        }
+        p->setPen(text);
+        const QRectF hitsCell(r.left() + 8 * c.pitch + c.digit, r.top(), r.width(), r.height());
+        p->drawText(hitsCell.adjusted(0, 1, 0, 1), Qt::AlignVCenter | Qt::AlignLeft, hitsText);
+    }
+
+public:
+    struct ColumnLayout {
+        QFont font;
+        qreal digit = 0;  // width of one figure
+        qreal number = 0; // width of a two-figure number
+        qreal pitch = 0;  // from one number column to the next
+    };
+    /** Figures of one width, never smaller than the body text: the gaps give way first. */
+    static ColumnLayout columnLayout(const QFont& base, int width, int height) {
+        ColumnLayout c;
+        c.font = base;
+        c.font.setFamilies({QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Monospace")});
+        c.font.setStyleHint(QFont::Monospace);
+        c.font.setFixedPitch(true);
+        const int body = QFontInfo(base).pixelSize();
+        c.font.setPixelSize(std::max(body, std::min(22, int(std::lround(height * 0.5)))));
+        c.digit = QFontMetricsF(c.font).horizontalAdvance(QLatin1Char('0'));
+        c.number = 2 * c.digit;
+        // Eight numbers and "8+1+1" after a gap of one figure: a gap of 1.4 figures where it fits.
+        const qreal fixed = 8 * c.number + 6 * c.digit;
+        const qreal gap = std::clamp((width - fixed) / 8, c.digit * 0.3, c.digit * 1.4);
+        c.pitch = c.number + gap;
+        return c;
     }
 
 private:
@@ -159,6 +247,47 @@ void TTipListView::addTipItem(const QString& text, int height, const QString& pi
     item->setSizeHint(QSize(0, height));
     item->setFlags(Qt::ItemIsEnabled);
     addItem(item);
+}
+
+void TTipListView::setTipColumns(int row, const QStringList& cells, const QList<bool>& hits,
+                                 const QString& hitsText) {
+    QListWidgetItem* it = item(row);
+    if (!it)
+        return;
+    QVariantList flags;
+    for (bool h : hits)
+        flags << h;
+    it->setData(CellsRole, cells);
+    it->setData(HitsRole, flags);
+    it->setData(HitsTextRole, hitsText);
+}
+
+bool TTipListView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        QListWidgetItem* it = itemAt(help->pos());
+        QString tip;
+        if (it) {
+            const QRect rect = visualItemRect(it);
+            const int h = rect.height();
+            const QRect picture = TipItemDelegate::pictureRect(rect, h, m_editMode);
+            const QString path = it->data(PictureRole).toString();
+            if (picture.contains(help->pos()) && !path.isEmpty())
+                tip = path.endsWith(QLatin1String("stern.png"))
+                          ? QStringLiteral("wins: five or more hits, or four and a supplementary number")
+                          : QStringLiteral("this kept tip fails the current filters");
+            else if (!buttonRect(row(it)).contains(help->pos()) && help->pos().x() > picture.right())
+                tip = QStringLiteral("The eight numbers, then the hits with the draw on display and a +1 for "
+                                     "each supplementary number the tip holds. Numbers that hit show their "
+                                     "ball's colour.");
+        }
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), tip, viewport());
+        return true;
+    }
+    return QListWidget::viewportEvent(event);
 }
 
 void TTipListView::setEditMode(bool on) {

@@ -18,6 +18,9 @@ public:
     /** Adds an item; picturePath may be empty (no picture). */
     void addTipItem(const QString& text, int height, const QString& picturePath, bool checked,
                     const QString& buttonText);
+    /** The numbers of a row's tip (eight cells), which of them hit the draw on display, and the
+     *  hits part of its text; the row is then drawn in columns with its hits marked. */
+    void setTipColumns(int row, const QStringList& cells, const QList<bool>& hits, const QString& hitsText);
     void setEditMode(bool on);
     bool editMode() const { return m_editMode; }
     bool isChecked(int row) const;
@@ -45,6 +48,7 @@ protected:
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     QPixmap loadPicture(const QString& path);
