@@ -1,10 +1,10 @@
 #include "server/DrawData.h"
 
 #include "app/Dates.h"
+#include "app/SafeSave.h"
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSet>
 
 namespace kw::srv {
@@ -145,10 +145,10 @@ bool appendDraw(const QString& path, const DrawEntry& draw, QString* error) {
     content += formatDataLine(draw).toUtf8() + '\n';
     // The whole file is written anew and renamed over the old one: a crash or a full disk leaves
     // the old file as it was, and a running server never reads a half-written line.
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size() || !out.commit()) {
+    QString why;
+    if (!saveFileAtomically(path, content, &why)) {
         if (error)
-            *error = QStringLiteral("cannot write %1: %2").arg(path, out.errorString());
+            *error = QStringLiteral("cannot write %1: %2").arg(path, why);
         return false;
     }
     return true;
