@@ -126,6 +126,8 @@ HistoryFile::Appender::Appender(const QString& path) : m_file(path) {
         if (got < TZiehung::kSize)
             break; // end of file, or a stray partial record that the next append overwrites
         m_last = TZiehung::fromBytes(reinterpret_cast<const uint8_t*>(bytes));
+        if (isRecordDay(m_last.Ziehungsdatum))
+            m_lastDay = m_last.Ziehungsdatum;
         m_end += TZiehung::kSize;
     }
 }
@@ -149,6 +151,8 @@ void HistoryFile::Appender::append(TZiehung record) {
     }
     m_end += TZiehung::kSize;
     m_last = record;
+    if (isRecordDay(record.Ziehungsdatum))
+        m_lastDay = record.Ziehungsdatum;
 }
 
 void HistoryFile::Appender::close() {
