@@ -26,17 +26,29 @@ QString oneLine(const QString& value) {
 IniFile IniFile::fromText(const QString& text) {
     IniFile ini;
     QStringView all(text);
-    if (all.startsWith(QChar(0xFEFF)))
+    if (all.startsWith(QChar(0xFEFF))) {
+        ini.m_bom = true;
         all = all.mid(1);
+    }
     const auto lines = all.split(QLatin1Char('\n'));
     for (qsizetype i = 0; i < lines.size(); ++i) {
         QStringView raw = lines[i];
-        if (raw.endsWith(QLatin1Char('\r')))
-            raw.chop(1);
+        const bool last = i == lines.size() - 1;
         // The newline that ends the last line does not open another one.
-        if (i == lines.size() - 1 && raw.isEmpty())
+        if (last && raw.isEmpty())
             break;
         Line line;
+        // Only the one CR before the LF belongs to the line end; any other CR is the line's own.
+        if (last)
+            line.eol.clear();
+        else if (raw.endsWith(QLatin1Char('\r'))) {
+            raw.chop(1);
+            line.eol = QStringLiteral("\r\n");
+        } else
+            line.eol = QStringLiteral("\n");
+        if (ini.m_lines.empty() && !line.eol.isEmpty())
+            ini.m_eol = line.eol; // new lines end like the file's first one
+        line.text = raw.toString();
         const QStringView t = raw.trimmed();
         const qsizetype eq = raw.indexOf(QLatin1Char('='));
         if (t.startsWith(QLatin1Char('[')) && t.endsWith(QLatin1Char(']'))) {
@@ -46,9 +58,8 @@ IniFile IniFile::fromText(const QString& text) {
                    !raw.left(eq).trimmed().isEmpty()) {
             line.kind = Line::Kind::Entry;
             line.name = raw.left(eq).trimmed().toString();
+            line.text = raw.left(eq).toString(); // the key as written, blanks and letter case kept
             line.value = raw.mid(eq + 1).toString();
-        } else {
-            line.text = raw.toString();
         }
         ini.m_lines.push_back(std::move(line));
     }
@@ -67,7 +78,7 @@ bool IniFile::load(const QString& path, QString* error) {
         return false;
     }
     const QByteArray bytes = file.readAll();
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom); // fromText keeps it
     QString text = utf8.decode(bytes);
     if (utf8.hasError())
         text = QString::fromLatin1(bytes); // a file written by an older ANSI program
@@ -77,19 +88,15 @@ bool IniFile::load(const QString& path, QString* error) {
 
 QString IniFile::toText() const {
     QString out;
-    for (const Line& l : m_lines) {
-        switch (l.kind) {
-        case Line::Kind::Section:
-            out += QLatin1Char('[') + l.name + QLatin1Char(']');
-            break;
-        case Line::Kind::Entry:
-            out += l.name + QLatin1Char('=') + l.value;
-            break;
-        case Line::Kind::Other:
-            out += l.text;
-            break;
-        }
-        out += QLatin1Char('\n');
+    if (m_bom)
+        out += QChar(0xFEFF);
+    for (size_t i = 0; i < m_lines.size(); ++i) {
+        const Line& l = m_lines[i];
+        out += l.text;
+        if (l.kind == Line::Kind::Entry)
+            out += QLatin1Char('=') + l.value;
+        // A last line without a line break gets one when lines follow it now.
+        out += l.eol.isEmpty() && i + 1 < m_lines.size() ? m_eol : l.eol;
     }
     return out;
 }
@@ -138,19 +145,25 @@ void IniFile::setValue(QStringView section, QStringView key, const QString& valu
         if (l.kind == Line::Kind::Section)
             current = l.name;
         else if (l.kind == Line::Kind::Entry && sameName(current, section) && sameName(l.name, key)) {
-            l.value = oneLine(value);
+            // An unchanged value keeps its bytes, even characters a new value may not hold.
+            if (l.value != value)
+                l.value = oneLine(value);
             return;
         }
     }
     Line entry;
     entry.kind = Line::Kind::Entry;
     entry.name = key.toString();
+    entry.text = entry.name;
     entry.value = oneLine(value);
+    entry.eol = m_eol;
     const int header = sectionIndex(section);
     if (header < 0) {
         Line head;
         head.kind = Line::Kind::Section;
         head.name = section.toString();
+        head.text = QLatin1Char('[') + head.name + QLatin1Char(']');
+        head.eol = m_eol;
         m_lines.push_back(std::move(head));
         m_lines.push_back(std::move(entry));
         return;

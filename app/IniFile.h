@@ -16,7 +16,10 @@ namespace kw {
  */
 class IniFile {
 public:
-    /** Parses INI text (a leading byte-order mark and CR LF line ends are accepted). */
+    /**
+     * Parses INI text (a leading byte-order mark and CR LF line ends are accepted). Text that is
+     * not changed is written back by toText() exactly as it came: fromText(t).toText() == t.
+     */
     static IniFile fromText(const QString& text);
 
     /**
@@ -46,16 +49,21 @@ public:
     void removeSection(QStringView section);
 
 private:
+    // Every line is written back as it was read unless its value changes: the text before "="
+    // (or the whole line), the value and the line end are kept as they are.
     struct Line {
         enum class Kind { Section, Entry, Other } kind = Kind::Other;
-        QString text;  // the line as read, for Other
-        QString name;  // section name (Section) or key (Entry)
-        QString value; // Entry only
+        QString text;  // the whole line; for an Entry the key as written, up to "="
+        QString name;  // section name (Section) or key (Entry), trimmed
+        QString value; // Entry only: everything after the first "="
+        QString eol;   // "\n", "\r\n", or empty for a last line without a line break
     };
     /** Index of the header of the first section of that name, or -1. */
     int sectionIndex(QStringView section) const;
 
     std::vector<Line> m_lines;
+    bool m_bom = false;
+    QString m_eol = QStringLiteral("\n"); // the line end of new lines
 };
 
 } // namespace kw

@@ -103,6 +103,48 @@ TEST(IniFile, ReplacesInPlaceKeepsUnknownLinesAndRebuildsASection) {
                                                       "Anzahl=3\n"));
 }
 
+// What the program does not change is written back byte for byte: carriage returns inside a
+// line, blanks around keys and section names, a byte-order mark, the lack of a last line break.
+TEST(IniFile, UnchangedTextIsWrittenBackByteForByte) {
+    const char* const texts[] = {
+        "[Einstellungen]\nk=v\r\r\n",
+        "[Einstellungen]\r\nCustom=a\rb\r\r\nBesOft=12\r\n",
+        "k=v\r",
+        "\r\n\r\r\n\n",
+        "  [ Tipps ]  \n  Anzahl =  3 \n; comment\n# other\nno equals\n",
+        "\xEF\xBB\xBF[Einstellungen]\nBesOft=12",
+        "=no key\n[]\n[x\n",
+        "",
+        "\n",
+    };
+    for (const char* t : texts) {
+        const QString text = QString::fromUtf8(t);
+        EXPECT_EQ(IniFile::fromText(text).toText().toStdString(), text.toStdString());
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("setforlife.ini"));
+        writeBytes(path, QByteArray(t));
+        IniFile ini;
+        ASSERT_TRUE(ini.load(path));
+        for (int round = 0; round < 3; ++round) { // each save used to lose one CR
+            ASSERT_TRUE(ini.save(path));
+            ASSERT_TRUE(ini.load(path));
+        }
+        EXPECT_EQ(readBytes(path).toStdString(), std::string(t));
+    }
+}
+
+TEST(IniFile, AValueKeepsItsCarriageReturnsAndChangedValuesKeepTheLineEnds) {
+    IniFile ini = IniFile::fromText(QStringLiteral("[Einstellungen]\r\nk=v\r\r\nBesOft=1\r\nlast=x"));
+    EXPECT_EQ(ini.value(u"Einstellungen", u"k"), QStringLiteral("v\r"));
+    ini.setValue(u"Einstellungen", u"k", QStringLiteral("v\r")); // the same value: untouched
+    ini.setValue(u"Einstellungen", u"BesOft", QStringLiteral("2"));
+    ini.setValue(u"Einstellungen", u"New", QStringLiteral("3"));
+    ini.setValue(u"Tipps", u"Anzahl", QStringLiteral("4"));
+    EXPECT_EQ(
+        ini.toText().toStdString(),
+        std::string("[Einstellungen]\r\nk=v\r\r\nBesOft=2\r\nlast=x\r\nNew=3\r\n[Tipps]\r\nAnzahl=4\r\n"));
+}
+
 TEST(IniFile, MissingFileIsEmptyAndNonUtf8IsReadAsLatin1) {
     QTemporaryDir dir;
     IniFile ini;
