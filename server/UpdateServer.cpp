@@ -7,6 +7,7 @@
 #include <QHttpServerResponder>
 #include <QTcpSocket>
 #include <QUrlQuery>
+#include <sys/socket.h>
 
 namespace kw::srv {
 
@@ -42,17 +43,24 @@ void GuardedTcpServer::incomingConnection(qintptr descriptor) {
         return;
     }
     const qint64 now = m_clock.elapsed();
-    m_connections.insert(socket, Connection{now, now, 0});
-    // A request is a few hundred bytes; whoever sends far more without getting an answer (huge
-    // headers, an endless request line) is cut off before the buffers grow.
+    m_connections.insert(socket, Connection{now, now, 0, -1, {}, {}});
+    // Connected before the HTTP library connects its own reader, so the gate sees every byte first.
     connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
         const auto it = m_connections.find(socket);
         if (it == m_connections.end())
             return;
         it->active = m_clock.elapsed();
+        if (it->lingerUntil >= 0) {
+            socket->readAll(); // answered and closing: late bytes are dropped
+            return;
+        }
+        // A backstop for clients that send far more than they read answers for.
         it->unanswered += socket->bytesAvailable();
-        if (it->unanswered > maxUnansweredBytes)
+        if (it->unanswered > maxUnansweredBytes) {
             socket->abort();
+            return;
+        }
+        gate(socket);
     });
     connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] {
         const auto it = m_connections.find(socket);
@@ -66,13 +74,91 @@ void GuardedTcpServer::incomingConnection(qintptr descriptor) {
     addPendingConnection(socket);
 }
 
+void GuardedTcpServer::gate(QTcpSocket* socket) {
+    const auto it = m_connections.find(socket);
+    // Only the bytes the library has not read yet: it reads all there is at each signal.
+    for (const RequestGate::Verdict& v : it->gate.feed(socket->peek(socket->bytesAvailable())))
+        it->verdicts.append(v);
+    if (!it->gate.refused())
+        return;
+    if (it->verdicts.size() == 1) {
+        // No request before it waits for an answer: the library never sees these bytes.
+        socket->readAll();
+        refuseNow(socket, it->verdicts.first().status);
+        return;
+    }
+    // The requests before it are answered first, by the library from these same bytes; then the
+    // refusal follows, unless the library has handed the refused request over itself.
+    QTimer::singleShot(0, socket, [this, socket] {
+        const auto it = m_connections.find(socket);
+        if (it != m_connections.end() && it->lingerUntil < 0 && it->verdicts.size() == 1 &&
+            it->verdicts.first().status > 0)
+            refuseNow(socket, it->verdicts.first().status);
+    });
+}
+
+RequestGate::Verdict GuardedTcpServer::takeVerdict(QTcpSocket* socket) {
+    const auto it = m_connections.find(socket);
+    if (it == m_connections.end() || it->lingerUntil >= 0)
+        return RequestGate::Verdict{-1, true, false, false}; // closing: nothing more is answered
+    if (it->verdicts.isEmpty())
+        return {};
+    const RequestGate::Verdict v = it->verdicts.takeFirst();
+    if (it->verdicts.size() == 1 && it->verdicts.first().status > 0) {
+        QTimer::singleShot(0, socket, [this, socket] {
+            const auto it = m_connections.find(socket);
+            if (it != m_connections.end() && it->lingerUntil < 0 && it->verdicts.size() == 1 &&
+                it->verdicts.first().status > 0)
+                refuseNow(socket, it->verdicts.first().status);
+        });
+    }
+    return v;
+}
+
+void GuardedTcpServer::refuseNow(QTcpSocket* socket, int status) {
+    emit refused(socket->peerAddress(), status);
+    endWith(socket,
+            response(status,
+                     {{"Content-Type", "text/plain; charset=ISO-8859-1"}, {"Cache-Control", "no-store"}},
+                     RequestGate::reason(status).toLower() + '\n', true));
+}
+
+void GuardedTcpServer::endWith(QTcpSocket* socket, const QByteArray& bytes) {
+    const auto it = m_connections.find(socket);
+    socket->write(bytes);
+    socket->flush();
+    ::shutdown(int(socket->socketDescriptor()), SHUT_WR);
+    if (it != m_connections.end()) {
+        it->lingerUntil = m_clock.elapsed() + lingerMs;
+        it->verdicts.clear();
+    }
+    // The library may have let go of a socket it could not parse; the connection still has to end.
+    connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    connect(socket, &QTcpSocket::readyRead, socket, [socket] { socket->readAll(); });
+}
+
+QByteArray GuardedTcpServer::response(int status, const QList<QPair<QByteArray, QByteArray>>& headers,
+                                      const QByteArray& body, bool close, bool head) {
+    QByteArray out = "HTTP/1.1 " + QByteArray::number(status) + ' ' + RequestGate::reason(status) + "\r\n";
+    for (const auto& [name, value] : headers)
+        out += name + ": " + value + "\r\n";
+    out += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+    if (close)
+        out += "Connection: close\r\n";
+    out += "\r\n";
+    if (!head)
+        out += body;
+    return out;
+}
+
 void GuardedTcpServer::sweep() {
     // Silent connections end after the idle time; slow clients that trickle a byte at a time
-    // still end after the lifetime.
+    // still end after the lifetime; closed ones after their lingering time.
     const qint64 now = m_clock.elapsed();
     QList<QTcpSocket*> expired;
     for (auto it = m_connections.cbegin(); it != m_connections.cend(); ++it)
-        if (now - it->active > idleTimeoutMs || now - it->opened > lifetimeMs)
+        if (now - it->active > idleTimeoutMs || now - it->opened > lifetimeMs ||
+            (it->lingerUntil >= 0 && now > it->lingerUntil))
             expired << it.key();
     for (QTcpSocket* socket : expired)
         socket->abort();
@@ -108,6 +194,7 @@ quint16 UpdateServer::listen(const QHostAddress& address, quint16 port, QString*
         return 0;
     }
     bind(m_tcp);
+    connect(m_tcp, &GuardedTcpServer::refused, this, &UpdateServer::logRefusal);
     return m_tcp->serverPort();
 }
 
@@ -137,15 +224,34 @@ void UpdateServer::reloadIfChanged() {
 }
 
 bool UpdateServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
+    const RequestGate::Verdict v = m_tcp->takeVerdict(socket);
+    if (v.status < 0)
+        return true; // the connection is closing; what came after is not answered
+    if (v.status > 0) {
+        // Refused by the gate, though the library took it for a request.
+        logLine(request, v.status, 0);
+        m_tcp->endWith(socket, GuardedTcpServer::response(
+                                   v.status, {{"Content-Type", kTextType}, {"Cache-Control", "no-store"}},
+                                   RequestGate::reason(v.status).toLower() + '\n', true));
+        return true;
+    }
     const Answer a = answer(request);
-    logLine(request, int(a.status), a.body.size());
-    QHttpServerResponder responder = makeResponder(request, socket);
-    if (a.allow.isEmpty())
-        responder.write(a.body, {{"Content-Type", kTextType}, {"Cache-Control", a.cacheControl}}, a.status);
-    else
-        responder.write(a.body,
-                        {{"Content-Type", kTextType}, {"Cache-Control", a.cacheControl}, {"Allow", a.allow}},
-                        a.status);
+    logLine(request, int(a.status), v.head ? 0 : a.body.size());
+    QList<QPair<QByteArray, QByteArray>> headers{{"Content-Type", kTextType},
+                                                 {"Cache-Control", a.cacheControl}};
+    if (!a.allow.isEmpty())
+        headers.append(qMakePair(QByteArray("Allow"), a.allow));
+    if (v.keepAlive)
+        headers.append(qMakePair(QByteArray("Connection"), QByteArray("keep-alive")));
+    const QByteArray bytes = GuardedTcpServer::response(int(a.status), headers, a.body, v.close, v.head);
+    if (v.close) {
+        m_tcp->endWith(socket, bytes);
+    } else {
+        socket->write(bytes);
+        // Out at once: a client that has shut its sending side would otherwise see the
+        // connection close (on its end of input) before the answer left.
+        socket->flush();
+    }
     return true;
 }
 
@@ -162,9 +268,10 @@ Answer UpdateServer::answer(const QHttpServerRequest& request) {
     const QUrl url = request.url();
     if (url.path() != kPath)
         return refusal(Status::NotFound, "not found\n");
-    if (request.method() != QHttpServerRequest::Method::Get) {
-        Answer a = refusal(Status::MethodNotAllowed, "only GET is served here\n");
-        a.allow = QByteArrayLiteral("GET");
+    if (request.method() != QHttpServerRequest::Method::Get &&
+        request.method() != QHttpServerRequest::Method::Head) {
+        Answer a = refusal(Status::MethodNotAllowed, "only GET and HEAD are served here\n");
+        a.allow = QByteArrayLiteral("GET, HEAD");
         return a;
     }
     const QUrlQuery query(url);
@@ -226,6 +333,13 @@ void UpdateServer::logLine(const QHttpServerRequest& request, int status, qsizet
     m_logBuffer += '\n';
     if (m_logBuffer.size() >= kLogFlushBytes)
         flushLog();
+}
+
+void UpdateServer::logRefusal(const QHostAddress& peer, int status) {
+    if (!m_log)
+        return;
+    m_logBuffer += QDateTime::currentDateTime().toString(Qt::ISODate).toLatin1() + ' ' +
+                   peer.toString().toLatin1() + " - - " + QByteArray::number(status) + " 0\n";
 }
 
 void UpdateServer::flushLog() {

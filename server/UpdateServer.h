@@ -1,6 +1,7 @@
 #pragma once
 
 #include "server/DrawData.h"
+#include "server/RequestGate.h"
 
 #include <QAbstractHttpServer>
 #include <QDateTime>
@@ -17,6 +18,8 @@ namespace kw::srv {
 /**
  * Accepts connections for the HTTP server and keeps them from tying it up: a connection that
  * stays silent too long, or lives too long, is dropped, and beyond a limit new ones are refused.
+ * Every request passes its gate (RequestGate) before the HTTP library reads it; a refused one is
+ * answered here and the connection closed.
  */
 class GuardedTcpServer : public QTcpServer {
     Q_OBJECT
@@ -24,9 +27,26 @@ public:
     explicit GuardedTcpServer(QObject* parent = nullptr);
     int idleTimeoutMs = 10000;
     int lifetimeMs = 120000;
+    int lingerMs = 2000; // how long a closed connection's late bytes are still read and dropped
     int maxConnections = 2000;
-    qint64 maxUnansweredBytes = 64 * 1024;
+    qint64 maxUnansweredBytes = 256 * 1024;
     int open() const { return int(m_connections.size()); }
+
+    /** The gate's verdict on the next request the library hands over on this socket. */
+    RequestGate::Verdict takeVerdict(QTcpSocket* socket);
+    /**
+     * Sends an answer that ends the connection: its bytes go out at once, the sending side is
+     * shut, and what the client still sends is read and dropped for a while, so that it reads the
+     * answer instead of a reset.
+     */
+    void endWith(QTcpSocket* socket, const QByteArray& response);
+
+    /** A whole response: status line, the headers given, Content-Length, the body unless head. */
+    static QByteArray response(int status, const QList<QPair<QByteArray, QByteArray>>& headers,
+                               const QByteArray& body, bool close, bool head = false);
+
+signals:
+    void refused(const QHostAddress& peer, int status);
 
 protected:
     void incomingConnection(qintptr descriptor) override;
@@ -36,8 +56,13 @@ private:
         qint64 opened = 0;
         qint64 active = 0;     // last byte read or written
         qint64 unanswered = 0; // bytes read since the last answer
+        qint64 lingerUntil = -1;
+        RequestGate gate;
+        QList<RequestGate::Verdict> verdicts; // of requests not answered yet, in order
     };
     void sweep();
+    void gate(QTcpSocket* socket);
+    void refuseNow(QTcpSocket* socket, int status);
 
     // One clock and one sweep for all connections: restarting a timer per connection on every
     // read and write cost more than answering the request.
@@ -79,6 +104,7 @@ private:
     Answer answer(const QHttpServerRequest& request);
     void reloadIfChanged();
     void logLine(const QHttpServerRequest& request, int status, qsizetype bytes);
+    void logRefusal(const QHostAddress& peer, int status);
 
     QString m_dataFile;
     DrawStore m_store;

@@ -4,15 +4,18 @@
 #include "draws/HistoryFile.h"
 #include "server/DrawData.h"
 
+#include <QElapsedTimer>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
 #include <functional>
 #include <memory>
+#include <sys/socket.h>
 #include <vector>
 
 namespace {
@@ -200,6 +203,86 @@ private slots:
         QString error;
         QVERIFY2(store.load(data, &error), qPrintable(error));
         QCOMPARE(store.drawCount(), 21);
+    }
+
+    // The edges of the protocol over a real socket: the standard answer, and the connection
+    // closed after it where the client asks for that or the request is refused.
+    void protocolEdgesGetTheirStandardAnswer_data() {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<bool>("halfClose");
+        QTest::addColumn<QList<int>>("statuses");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<bool>("body");
+        const QByteArray day = "/zahlen/setforlife.asp?Programm=SetforLife&Datum=20150807";
+        const QByteArray get = "GET " + day + " HTTP/1.1\r\nHost: x\r\n\r\n";
+        QTest::newRow("keep-alive") << get << false << QList<int>{200} << false << true;
+        QTest::newRow("half-closed after the request") << get << true << QList<int>{200} << true << true;
+        QTest::newRow("HTTP/1.0") << "GET " + day + " HTTP/1.0\r\n\r\n"
+                                  << false << QList<int>{200} << true << true;
+        QTest::newRow("Connection: close")
+            << "GET " + day + " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"
+            << false << QList<int>{200} << true << true;
+        QTest::newRow("HEAD") << "HEAD " + day + " HTTP/1.1\r\nHost: x\r\n\r\n"
+                              << false << QList<int>{200} << false << false;
+        QTest::newRow("HTTP/2.0") << "GET " + day + " HTTP/2.0\r\nHost: x\r\n\r\n"
+                                  << false << QList<int>{505} << true << false;
+        QTest::newRow("no Host") << "GET " + day + " HTTP/1.1\r\n\r\n"
+                                 << false << QList<int>{400} << true << false;
+        QTest::newRow("Content-Length -1")
+            << "GET " + day + " HTTP/1.1\r\nHost: x\r\nContent-Length: -1\r\n\r\n"
+            << false << QList<int>{400} << true << false;
+        QTest::newRow("Content-Length 2^64")
+            << "GET " + day + " HTTP/1.1\r\nHost: x\r\nContent-Length: 18446744073709551616\r\n\r\n"
+            << false << QList<int>{400} << true << false;
+        QTest::newRow("100 KB header")
+            << "GET " + day + " HTTP/1.1\r\nHost: x\r\nX: " + QByteArray(100000, 'a') + "\r\n\r\n"
+            << false << QList<int>{431} << true << false;
+        QTest::newRow("1 MB query") << "GET " + day + "&x=" + QByteArray(1000000, 'a') +
+                                           " HTTP/1.1\r\nHost: x\r\n\r\n"
+                                    << false << QList<int>{414} << true << false;
+        QTest::newRow("garbage") << QByteArray("\x00\x01\x02garbage\xff\r\n\r\n", 18) << false
+                                 << QList<int>{400} << true << false;
+        QTest::newRow("a good request, then a bad one") << get + "GET " + day + " HTTP/2.0\r\nHost: x\r\n\r\n"
+                                                        << false << QList<int>{200, 505} << true << true;
+        QTest::newRow("a good request, then garbage")
+            << get + "\x01\x02" << false << QList<int>{200, 400} << true << true;
+    }
+    void protocolEdgesGetTheirStandardAnswer() {
+        QFETCH(QByteArray, request);
+        QFETCH(bool, halfClose);
+        QFETCH(QList<int>, statuses);
+        QFETCH(bool, closed);
+        QFETCH(bool, body);
+        ServerProcess server(kFixture);
+        QVERIFY2(server.start(), server.output().constData());
+        QTcpSocket client;
+        client.connectToHost(QHostAddress::LocalHost, quint16(QUrl(server.base()).port()));
+        QVERIFY(client.waitForConnected(5000));
+        client.write(request);
+        while (client.bytesToWrite() > 0 && client.state() == QAbstractSocket::ConnectedState)
+            client.waitForBytesWritten(5000);
+        if (halfClose)
+            ::shutdown(int(client.socketDescriptor()), SHUT_WR);
+        // Well within the server's idle time of 10 s: a connection still open after 3 s was left open.
+        QByteArray reply;
+        QElapsedTimer clock;
+        clock.start();
+        while (client.state() == QAbstractSocket::ConnectedState && clock.elapsed() < 3000) {
+            client.waitForReadyRead(200);
+            reply += client.readAll();
+        }
+        reply += client.readAll();
+        QCOMPARE(client.state() != QAbstractSocket::ConnectedState, closed);
+        QList<int> seen;
+        static const QRegularExpression status(QStringLiteral("HTTP/1\\.1 (\\d{3}) "));
+        for (auto it = status.globalMatch(QString::fromLatin1(reply)); it.hasNext();)
+            seen << it.next().captured(1).toInt();
+        QCOMPARE(seen, statuses);
+        QCOMPARE(reply.contains("07.08.2015,4,5,8,9,10,12,19,30,6,29;"), body);
+        if (request.startsWith("HEAD"))
+            QVERIFY(reply.contains("Content-Length: 38\r\n"));
+        if (closed && statuses.last() >= 400)
+            QVERIFY(reply.contains("Connection: close\r\n"));
     }
 
     void badDataFileStopsTheServerNamingTheLine() {
