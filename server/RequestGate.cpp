@@ -1,6 +1,8 @@
 #include "server/RequestGate.h"
 
 #include <QList>
+#include <algorithm>
+#include <cstring>
 
 namespace kw::srv {
 
@@ -80,6 +82,20 @@ std::vector<RequestGate::Verdict> RequestGate::feed(const char* data, int64_t si
             if (m_bodyLeft == 0)
                 m_state = State::RequestLine;
             continue;
+        }
+        if (m_state == State::Headers) {
+            // A header line is checked as a whole when it ends; up to then it is only gathered.
+            const char* end = static_cast<const char*>(std::memchr(data + i, '\n', size_t(size - i)));
+            const int64_t span = (end ? end - (data + i) : size - i);
+            if (m_headBytes + span > kMaxHead) {
+                out.push_back(refuse(431));
+                break;
+            }
+            m_line.append(data + i, qsizetype(span));
+            m_headBytes += int(span);
+            i += span;
+            if (!end)
+                break;
         }
         const char c = data[i++];
         ++m_headBytes;
