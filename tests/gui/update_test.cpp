@@ -2,6 +2,7 @@
 #include "UpdateTestServer.h"
 
 #include "app/Dates.h"
+#include "core/TestUtil.h"
 #include "draws/HistoryFile.h"
 
 #include <QFile>
@@ -274,6 +275,30 @@ private slots:
         QCOMPARE(fx.messages.size(), 1);
         QVERIFY2(fx.messages.first().contains(QStringLiteral("64 KiB")), qPrintable(fx.messages.first()));
         QCOMPARE(records(w).size(), size_t(3));
+        QVERIFY(w->BitBtn1->isEnabled());
+    }
+
+    // The disk fills up in the middle of a reply: whole records stay, and the message names the
+    // write that failed, not a later close.
+    void fullDiskMidReplyKeepsWholeRecordsAndSaysWhy() {
+        kwtest::SmallDisk disk;
+        if (!disk.mounted())
+            QSKIP(qPrintable(disk.reason()));
+        kwtest::Fixture fx;
+        TestHttpServer server([](const auto&) { return Answer::ok(kLineA.repeated(300)); });
+        TKugelwerk* w = fx.create();
+        w->ZahlenFile = disk.filePath(QStringLiteral("setforlife.dat"));
+        kw::HistoryFile::createSeeded(w->ZahlenFile);
+        disk.fill(); // what is left is the rest of the file's first page
+        w->UpdateServer = server.base();
+        kw::Clock::setToday(QDate(2015, 8, 10));
+        w->BitBtn1Click();
+        QCOMPARE(fx.messages.size(), 1);
+        QVERIFY2(fx.messages.first().contains(QStringLiteral("Cannot write the draw history file")) &&
+                     fx.messages.first().contains(QStringLiteral("No space left on device")),
+                 qPrintable(fx.messages.first()));
+        QCOMPARE(QFileInfo(w->ZahlenFile).size() % kw::TZiehung::kSize, 0);
+        QCOMPARE(records(w).size(), size_t(4096 / kw::TZiehung::kSize));
         QVERIFY(w->BitBtn1->isEnabled());
     }
 
