@@ -127,7 +127,16 @@ void GuardedTcpServer::endWith(QTcpSocket* socket, const QByteArray& bytes) {
     const auto it = m_connections.find(socket);
     socket->write(bytes);
     socket->flush();
-    ::shutdown(int(socket->socketDescriptor()), SHUT_WR);
+    // The sending side is shut once everything is out; a client that reads slowly may leave
+    // some of it in the socket's buffer for now.
+    auto shutSending = [socket] { ::shutdown(int(socket->socketDescriptor()), SHUT_WR); };
+    if (socket->bytesToWrite() == 0)
+        shutSending();
+    else
+        connect(socket, &QTcpSocket::bytesWritten, socket, [socket, shutSending] {
+            if (socket->bytesToWrite() == 0)
+                shutSending();
+        });
     if (it != m_connections.end()) {
         it->lingerUntil = m_clock.elapsed() + lingerMs;
         it->verdicts.clear();
