@@ -88,13 +88,8 @@ void GuardedTcpServer::gate(QTcpSocket* socket) {
         return;
     }
     // The requests before it are answered first, by the library from these same bytes; then the
-    // refusal follows, unless the library has handed the refused request over itself.
-    QTimer::singleShot(0, socket, [this, socket] {
-        const auto it = m_connections.find(socket);
-        if (it != m_connections.end() && it->lingerUntil < 0 && it->verdicts.size() == 1 &&
-            it->verdicts.first().status > 0)
-            refuseNow(socket, it->verdicts.first().status);
-    });
+    // refusal follows.
+    refuseWhenDue(socket);
 }
 
 RequestGate::Verdict GuardedTcpServer::takeVerdict(QTcpSocket* socket) {
@@ -104,15 +99,20 @@ RequestGate::Verdict GuardedTcpServer::takeVerdict(QTcpSocket* socket) {
     if (it->verdicts.isEmpty())
         return {};
     const RequestGate::Verdict v = it->verdicts.takeFirst();
-    if (it->verdicts.size() == 1 && it->verdicts.first().status > 0) {
-        QTimer::singleShot(0, socket, [this, socket] {
-            const auto it = m_connections.find(socket);
-            if (it != m_connections.end() && it->lingerUntil < 0 && it->verdicts.size() == 1 &&
-                it->verdicts.first().status > 0)
-                refuseNow(socket, it->verdicts.first().status);
-        });
-    }
+    if (it->verdicts.size() == 1 && it->verdicts.first().status > 0)
+        refuseWhenDue(socket);
     return v;
+}
+
+void GuardedTcpServer::refuseWhenDue(QTcpSocket* socket) {
+    // After the library has handled what it read: if it handed the refused request over itself,
+    // the answer is already out; if it could not parse it, it is given here.
+    QTimer::singleShot(0, socket, [this, socket] {
+        const auto it = m_connections.find(socket);
+        if (it != m_connections.end() && it->lingerUntil < 0 && it->verdicts.size() == 1 &&
+            it->verdicts.first().status > 0)
+            refuseNow(socket, it->verdicts.first().status);
+    });
 }
 
 void GuardedTcpServer::refuseNow(QTcpSocket* socket, int status) {

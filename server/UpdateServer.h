@@ -63,6 +63,8 @@ private:
     void sweep();
     void gate(QTcpSocket* socket);
     void refuseNow(QTcpSocket* socket, int status);
+    /** Refuses the last request once those before it are answered. */
+    void refuseWhenDue(QTcpSocket* socket);
 
     // One clock and one sweep for all connections: restarting a timer per connection on every
     // read and write cost more than answering the request.
