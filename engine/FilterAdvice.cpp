@@ -271,4 +271,25 @@ QString refusalText(const FilterInputs& in, const FilterCounts& counts, const Dr
     return QStringLiteral("No tip can pass: ") + parts.join(QLatin1Char(' '));
 }
 
+std::optional<QString> noTipCanPass(const RunSettings& s, const DrawHistory& history,
+                                    const RecentDraws& recent, const TipTable& table, int row) {
+    FilterInputs in = filterInputs(s, history, recent);
+    setEarlierTips(in, table, row);
+    if (in.badEarlierTip && (s.MinUeber > 0 || s.MaxUeber < 8))
+        return std::nullopt;
+    if (countPassing(in, 1).value_or(1) > 0)
+        return std::nullopt;
+    const auto counts = countTips(in);
+    if (!counts)
+        return std::nullopt;
+    return refusalText(in, *counts, history, row);
+}
+
+int firstNewRow(const TipTable& table, int rows) {
+    for (int r = 0; r < std::min(rows, kTipRows); ++r)
+        if (table.Tippreihe1[r] || table.Tippreihen[1][r].isEmpty())
+            return r;
+    return -1;
+}
+
 } // namespace kw

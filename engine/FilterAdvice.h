@@ -5,6 +5,7 @@
 #include "engine/RunSettings.h"
 
 #include <QString>
+#include <optional>
 #include <vector>
 
 namespace kw {
@@ -36,5 +37,16 @@ QString countText(const FilterCounts& counts);
  */
 QString refusalText(const FilterInputs& in, const FilterCounts& counts, const DrawHistory& history,
                     int row = 0);
+
+/**
+ * For a run about to fill `row` of the table (already prepared): why no tip can pass there, or
+ * nothing when one can. Also nothing when an earlier tip holds a cell that is no number and the
+ * consistency test runs: the run reports that cell itself.
+ */
+std::optional<QString> noTipCanPass(const RunSettings& s, const DrawHistory& history,
+                                    const RecentDraws& recent, const TipTable& table, int row);
+
+/** The first of the rows 0 .. rows-1 of a prepared table that gets a new tip, or -1. */
+int firstNewRow(const TipTable& table, int rows);
 
 } // namespace kw
