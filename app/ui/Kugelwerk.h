@@ -37,6 +37,8 @@ struct TStyleBook {
  * The main window. It owns every control, the tip table, the draw on display and every
  * operation; operations are its handlers and call into the core.
  */
+class FilterCountPanel;
+
 class TKugelwerk : public QWidget, public kw::TipTable {
     Q_OBJECT
 public:
@@ -281,6 +283,9 @@ private:
     static QString readStyleSheet(const QString& fileName);
     // [tips]
     // [engine]
+    FilterCountPanel* m_filterCount = nullptr; // how many tips can pass, on the options tab
+    /** A setting, a date, the draw on display or the history changed: explanations and count follow. */
+    void optionsInputsChanged();
     // [network]
     bool m_closeRequested = false;        // the window was closed while an update waited
     std::function<void()> m_cancelUpdate; // ends the request under way

@@ -234,5 +234,6 @@ void TKugelwerk::BitBtn1Click() {
         return;
     }
     DateTimePicker1ClosePopup();
+    optionsInputsChanged(); // the history may have grown
     Timer1->start();
 }
