@@ -70,6 +70,8 @@ double TDateEdit::day() const {
 
 void TDateEdit::setDay(double day) {
     const QDate d = kw::dateFromDay(day);
+    if (!d.isValid())
+        return; // no day: the edit keeps the date it has
     setDate(d);
     m_confirmed = d;
 }

@@ -139,8 +139,8 @@ void TKugelwerk::BitBtn1Click() {
         return kw::HistoryFile::Appender(ZahlenFile);
     }();
 
-    if (file.last().Ziehungsdatum > 0)
-        DateTimePicker1->setDay(file.last().Ziehungsdatum);
+    if (file.lastDay() > 0)
+        DateTimePicker1->setDay(file.lastDay());
     DateTimePicker1->setDay(double(kw::Round(DateTimePicker1->day() + 1)));
 
     const double today = kw::Clock::todayDay();

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QtTest>
+#include <cmath>
 
 using kwtest::Answer;
 using kwtest::TestHttpServer;
@@ -63,6 +64,32 @@ private slots:
         QCOMPARE(w->Zahl[9], 36);
         QVERIFY(w->BitBtn1->isEnabled());
         QVERIFY(w->Timer1->isActive());
+    }
+
+    // A damaged last record (its date is no day) does not move the update: it goes on after the
+    // last good record, and the lookup at its end shows the newest good draw.
+    void damagedLastRecordIsPassedOver_data() {
+        QTest::addColumn<double>("date");
+        QTest::newRow("NaN") << std::nan("");
+        QTest::newRow("infinity") << HUGE_VAL;
+        QTest::newRow("far future") << 1e9;
+        QTest::newRow("far past") << -1e9;
+    }
+    void damagedLastRecordIsPassedOver() {
+        QFETCH(double, date);
+        kwtest::Fixture fx;
+        TestHttpServer server([](const auto&) { return Answer::ok(kLineA); });
+        kw::TZiehung damaged;
+        damaged.Ziehungsdatum = date;
+        damaged.Zahlen = {30, 31, 32, 33, 34, 35, 36, 37, 1, 2};
+        TKugelwerk* w = prepare(fx, server.base(), QDate(2015, 8, 10), {damaged});
+        w->BitBtn1Click();
+        QCOMPARE(server.datums(), QStringList({"20150810"}));
+        QCOMPARE(records(w).size(), size_t(5));
+        QCOMPARE(w->DateTimePicker1->text(), QStringLiteral("10.08.2015"));
+        QCOMPARE(w->Datum1, k10Aug);
+        QCOMPARE(w->Zahl[1], 1);
+        QVERIFY(fx.messages.isEmpty());
     }
 
     void missingDaysAreAskedInOrderAndEveryLineBecomesARecord() {
