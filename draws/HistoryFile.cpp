@@ -117,8 +117,12 @@ void HistoryFile::Appender::append(TZiehung record) {
         m_file.write(reinterpret_cast<const char*>(bytes.data()), bytes.size()) != qint64(bytes.size()) ||
         !m_file.flush()) {
         // Never leave a partial record behind: cut the file back to its last whole record.
+        // QFile keeps the unwritten bytes in its buffer and tries them again at the next flush,
+        // which its own resize() does first: drop them with the handle, then cut the file.
         const QString reason = m_file.errorString();
-        m_file.resize(m_end);
+        m_file.close();
+        QFile::resize(m_file.fileName(), m_end);
+        m_file.open(QIODevice::ReadWrite);
         throw FileError(QStringLiteral("Cannot write the draw history file \"%1\": %2")
                             .arg(QFileInfo(m_file.fileName()).absoluteFilePath(), reason)
                             .toStdString());
