@@ -7,6 +7,7 @@
 #include "draws/HistoryFile.h"
 #include "tips/ui/Tippauswahl.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -214,6 +215,12 @@ void TKugelwerk::connectHandlers() {
     click(Paare, &TKugelwerk::PaareClick);
     click(Button6, &TKugelwerk::Button6Click);
     click(Button8, &TKugelwerk::Button8Click);
+    click(ImportDraws, &TKugelwerk::ImportDrawsClick);
+    for (auto [action, handler] : {std::pair{CopyTips, &TKugelwerk::CopyTipsClick},
+                                   std::pair{ExportTips, &TKugelwerk::ExportTipsClick},
+                                   std::pair{PrintTips, &TKugelwerk::PrintTipsClick}})
+        connect(action, &QAction::triggered, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
+    connect(ListView1, &TTipListView::copyRequested, CopyTips, &QAction::trigger);
     connect(Switch1, &QAbstractButton::toggled, this, [this] { guarded([this] { Switch1Switch(); }); });
     connect(DateTimePicker1, &TDateEdit::closePopup, this,
             [this] { guarded([this] { DateTimePicker1ClosePopup(); }); });

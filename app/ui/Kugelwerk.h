@@ -24,7 +24,13 @@ class TTippauswahl;
 namespace kw {
 class IniFile;
 }
+class QAction;
+class QBoxLayout;
 class QNetworkAccessManager;
+class QPagedPaintDevice;
+namespace kw {
+struct ShownDraw;
+}
 
 /** The style holder: the loaded style file (empty: the default look) and the name of the choice. */
 struct TStyleBook {
@@ -124,6 +130,16 @@ public:
     void Switch1Switch();
     int Komplettcheck();
     void Timer1Timer();
+    // Tips out: the tips on show (copy: the selected rows, when there are any) as text, CSV, print.
+    void CopyTipsClick();
+    void ExportTipsClick();
+    void PrintTipsClick();
+    /** Paints the printed page(s) of the tips on a printer or PDF writer; the number of pages. */
+    int printTips(QPagedPaintDevice& device) const;
+    /** The draw on display; none before the first lookup found a draw. */
+    kw::ShownDraw shownDraw() const;
+    // Draws in: a file of published results merged into the history.
+    void ImportDrawsClick();
 
     // --- Statistics, generator, analyses ------------------------------------------------------------
     void SpeedButton2Click();
@@ -161,6 +177,10 @@ public:
     TSwitch* Switch1;
     QFrame* Panel3;
     QPushButton* Button1;
+    QToolButton* TipsMenu; // beside "Calculate": copy, export, print
+    QAction* CopyTips;
+    QAction* ExportTips;
+    QAction* PrintTips;
     QLabel* Status;
 
     // options tab
@@ -215,6 +235,7 @@ public:
     QPushButton* Button6;
     QComboBox* ComboBox1;
     QPushButton* Button8;
+    QPushButton* ImportDraws;
     QFrame* Panel16;
 
     // non-visual
@@ -276,6 +297,11 @@ private:
     /** Reads a style file; empty when it cannot be read. */
     static QString readStyleSheet(const QString& fileName);
     // [tips]
+    void buildTipsMenu(QBoxLayout* beside);
+    /** The folder a file dialog opened last (setting "LastFolder"); the home folder at first. */
+    QString startFolder() const;
+    void rememberFolder(const QString& file);
+    QString m_lastFolder;
     // [engine]
     // [network]
     bool m_closeRequested = false;        // the window was closed while an update waited

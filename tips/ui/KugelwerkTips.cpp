@@ -139,6 +139,7 @@ void TKugelwerk::buildTipsTab() {
     Button1->setFont(big);
     Button1->setMinimumHeight(48);
     calc->addWidget(Button1);
+    buildTipsMenu(calc);
     calc->addStretch(1);
     tips->addWidget(Panel3);
 
