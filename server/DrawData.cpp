@@ -1,11 +1,14 @@
 #include "server/DrawData.h"
 
 #include "app/Dates.h"
+#include "draws/DrawImport.h"
 
 #include <QFile>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QSet>
+#include <algorithm>
+#include <map>
 
 namespace kw::srv {
 
@@ -151,6 +154,92 @@ bool appendDraw(const QString& path, const DrawEntry& draw, QString* error) {
             *error = QStringLiteral("cannot write %1: %2").arg(path, out.errorString());
         return false;
     }
+    return true;
+}
+
+namespace {
+
+std::array<uint8_t, 10> numbersOf(const DrawEntry& d) {
+    std::array<uint8_t, 10> n{};
+    for (size_t k = 0; k < 8; ++k)
+        n[k] = uint8_t(d.numbers[k]);
+    n[8] = uint8_t(d.extra[0]);
+    n[9] = uint8_t(d.extra[1]);
+    return n;
+}
+
+bool writeWhole(const QString& path, const QByteArray& content, QString* error) {
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size() || !out.commit()) {
+        if (error)
+            *error = QStringLiteral("cannot write %1: %2").arg(path, out.errorString());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool importDraws(const QString& path, const std::vector<kw::ImportedDraw>& draws, DataImport* result,
+                 QString* error) {
+    std::map<qint64, std::vector<DrawEntry>> held;
+    QByteArray content;
+    if (QFile::exists(path)) {
+        if (!readFile(path, error, [&](const DrawEntry& d) { held[d.date.toJulianDay()].push_back(d); }))
+            return false;
+        QFile old(path);
+        if (!old.open(QIODevice::ReadOnly)) {
+            if (error)
+                *error = QStringLiteral("cannot read %1: %2").arg(path, old.errorString());
+            return false;
+        }
+        content = old.readAll();
+        if (!content.isEmpty() && !content.endsWith('\n'))
+            content += '\n';
+    }
+
+    std::vector<kw::ImportedDraw> sorted = draws;
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const auto& a, const auto& b) { return a.date < b.date; });
+    DataImport out;
+    QStringList conflicts;
+    QByteArray added;
+    for (const kw::ImportedDraw& d : sorted) {
+        const auto it = held.find(d.date.toJulianDay());
+        if (it == held.end()) {
+            DrawEntry e;
+            e.date = d.date;
+            for (size_t k = 0; k < 8; ++k)
+                e.numbers[k] = d.numbers[k];
+            e.extra = {d.numbers[8], d.numbers[9]};
+            added += formatDataLine(e).toUtf8() + '\n';
+            ++out.added;
+            continue;
+        }
+        if (std::any_of(it->second.begin(), it->second.end(),
+                        [&](const DrawEntry& e) { return kw::sameDraw(numbersOf(e), d.numbers); })) {
+            ++out.alreadyThere;
+            continue;
+        }
+        conflicts << QStringLiteral("line %1: %2 holds other numbers for %3 (%4)")
+                         .arg(d.line)
+                         .arg(path, formatDate(d.date), formatDataLine(it->second.front()));
+    }
+    if (!conflicts.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("nothing imported, %1 day(s) differ from the data file:\n  %2")
+                         .arg(conflicts.size())
+                         .arg(conflicts.join(QStringLiteral("\n  ")));
+        return false;
+    }
+    if (out.added > 0 && !writeWhole(path, content + added, error))
+        return false;
+    for (const auto& [day, entries] : held)
+        out.newest = std::max(out.newest, entries.front().date);
+    if (!sorted.empty())
+        out.newest = std::max(out.newest, sorted.back().date);
+    if (result)
+        *result = out;
     return true;
 }
 
