@@ -7,6 +7,7 @@
 #include "draws/HistoryFile.h"
 #include "tips/ui/Tippauswahl.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -218,6 +219,15 @@ void TKugelwerk::connectHandlers() {
     click(Paare, &TKugelwerk::PaareClick);
     click(Button6, &TKugelwerk::Button6Click);
     click(Button8, &TKugelwerk::Button8Click);
+    click(ImportDraws, &TKugelwerk::ImportDrawsClick);
+    for (auto [action, handler] : {std::pair{CopyTips, &TKugelwerk::CopyTipsClick},
+                                   std::pair{ExportTips, &TKugelwerk::ExportTipsClick},
+                                   std::pair{PrintTips, &TKugelwerk::PrintTipsClick}})
+        connect(action, &QAction::triggered, this, [this, handler] {
+            if (!m_updateRunning)
+                guarded([&] { (this->*handler)(); });
+        });
+    connect(ListView1, &TTipListView::copyRequested, CopyTips, &QAction::trigger);
     connect(Switch1, &QAbstractButton::toggled, this, [this] {
         if (!m_updateRunning)
             guarded([this] { Switch1Switch(); });
