@@ -75,7 +75,8 @@ BackTestDraw testOneDraw(const std::vector<TZiehung>& history, int index, const 
     RunPlan plan = planRun(s, before, recent);
     std::vector<uint64_t> tips;
     if (!plan.pool.canDrawTip()) {
-        out.problem = poolShortageText(plan.pool, s);
+        out.problem =
+            poolShortageText(plan.pool, s).replace(QStringLiteral("Calculation not started: "), QString());
     } else {
         TipTable table;
         const int rows = std::clamp(recipe.tips, 0, kTipRows);
