@@ -55,15 +55,26 @@ void BM_BackTest100(benchmark::State& state) {
     recipe.tips = int(state.range(0));
     recipe.luckyNumber = QStringLiteral("12345");
     recipe.range = 100;
+    if (state.range(1)) {
+        // tips that may share at most two numbers: most draws end at the run limit (30,000 candidates)
+        recipe.settings.MinUeber = 0;
+        recipe.settings.MaxUeber = 2;
+    }
     for (auto _ : state) {
         auto r = kw::runBackTest(history, recipe);
         state.counters["draws_without_tip"] = r.drawsWithoutTip;
         state.counters["settings_wins"] = r.settings.wins;
         state.counters["random_wins"] = r.random.wins;
+        state.counters["draws_at_limit"] = r.drawsAtLimit;
         benchmark::DoNotOptimize(r);
     }
 }
-BENCHMARK(BM_BackTest100)->Arg(10)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_BackTest100)
+    ->Args({10, 0})
+    ->Args({10, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 
 } // namespace
 

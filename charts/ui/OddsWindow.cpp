@@ -99,6 +99,15 @@ void setCell(QTableWidget* t, int row, int column, const QString& text, bool bol
     t->setMinimumWidth(width);
 }
 
+// As tall as the header and the rows, so that the page, not the table, scrolls.
+void fitHeight(QTableWidget* t) {
+    t->resizeRowsToContents();
+    int height = t->horizontalHeader()->sizeHint().height() + 2 * t->frameWidth();
+    for (int r = 0; r < t->rowCount(); ++r)
+        height += t->rowHeight(r);
+    t->setFixedHeight(height);
+}
+
 QString twoLines(uint64_t ways, uint64_t total) {
     if (ways == 0)
         return QStringLiteral("never");
@@ -258,6 +267,7 @@ void OddsWindow::fillOneTipTable() {
         setCell(m_oneTip, 9, 1 + s, twoLines(bySupplementary[s], kAllDraws));
     setCell(m_oneTip, 9, 4, QStringLiteral("1 in 1\n100 %"));
     m_oneTip->setToolTip(QStringLiteral("Bold: the outcomes that win."));
+    fitHeight(m_oneTip);
 }
 
 void OddsWindow::startOdds() {
@@ -312,6 +322,7 @@ void OddsWindow::oddsFinished() {
     };
     fill(0, QStringLiteral("your ") + tipsWord(n), *job->mineOdds);
     fill(1, tipsWord(n) + QStringLiteral(" at random"), *job->randomOdds);
+    fitHeight(m_tipsTable);
     m_oddsNote->setText(
         n == 0 ? QStringLiteral("There is no tip of eight different numbers in play.")
                : QStringLiteral("The expected number of winning tips is the same for any %1: filters cannot "
@@ -343,12 +354,27 @@ QWidget* OddsWindow::buildUniformitySection(QWidget* parent) {
 
 void OddsWindow::refresh() {
     const int rows = m_main->Anzahl->value();
-    const int valid = int(tipsInPlay(*m_main, rows).size());
+    const std::vector<uint64_t> tips = tipsInPlay(*m_main, rows);
+    const int valid = int(tips.size());
     m_tipsInPlay->setText(
         QStringLiteral("The tips in play: rows 1 to %1 of the tip list, %2 of eight different numbers. "
                        "The chance that at least one of them wins at the next draw:")
             .arg(rows)
             .arg(tipsWord(valid)));
+    // The figures shown stay while they are those of the tips in play.
+    if (!m_oddsThread && !(m_odds && m_odds->randomOdds && m_odds->mine == tips)) {
+        for (int r = 0; r < 2; ++r) {
+            setCell(m_tipsTable, r, 0,
+                    r == 0 ? QStringLiteral("your ") + tipsWord(valid)
+                           : tipsWord(valid) + QStringLiteral(" at random"));
+            setCell(m_tipsTable, r, 1, QStringLiteral("-"));
+            setCell(m_tipsTable, r, 2, QStringLiteral("-"));
+        }
+        fitHeight(m_tipsTable);
+        m_oddsProgress->setValue(0);
+        m_oddsNote->setText(
+            QStringLiteral("Press Compute to count every draw (a few seconds for many tips)."));
+    }
     const RunSettings s = m_main->runSettings();
     try {
         const auto records = HistoryFile::readAll(m_main->ZahlenFile);
@@ -402,6 +428,9 @@ QWidget* OddsWindow::buildBackTestSection(QWidget* parent) {
                         2);
     m_backTable->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     m_backTable->setToolTip(QStringLiteral("Tips by main hits; 4+1: four hits and a supplementary number."));
+    setCell(m_backTable, 0, 0, QStringLiteral("settings"));
+    setCell(m_backTable, 1, 0, QStringLiteral("random"));
+    fitHeight(m_backTable);
     v->addWidget(m_backTable);
     m_verdict = wrapped(box, QStringLiteral("BackTestVerdict"));
     QFont f = m_verdict->font();
@@ -521,6 +550,7 @@ void OddsWindow::showBackTest() {
     };
     fill(0, QStringLiteral("settings"), r.settings);
     fill(1, QStringLiteral("random"), r.random);
+    fitHeight(m_backTable);
 
     const int n = int(r.draws.size());
     const QString range = n == 0 ? QString()
@@ -568,8 +598,12 @@ void OddsWindow::showBackTest() {
                      .arg(reason);
     }
     if (r.drawsAtLimit > 0)
-        notes
-            << QStringLiteral("%1 stopped at the run limit before every row had a tip.").arg(r.drawsAtLimit);
+        notes << QStringLiteral(
+                     "In %1 of them the run limit (calculation runs) ended the search before every "
+                     "row had a tip: %2 tips instead of %3.")
+                     .arg(r.drawsAtLimit)
+                     .arg(english().toString(r.settings.tips))
+                     .arg(english().toString(n * m_back->recipe.tips));
     m_backNote->setText(notes.join(QLatin1Char(' ')));
 
     // Cumulative wins over the range.
@@ -605,7 +639,7 @@ void OddsWindow::showBackTest() {
         s->attachAxis(x);
         s->attachAxis(y);
     }
-    mine->setPen(QPen(QColor(0xFF008000), 2));
+    mine->setPen(QPen(QColor(0xFF1FA34A), 2)); // readable on light and dark backgrounds
     random->setPen(QPen(QColor(0xFF3D8BFD), 2, Qt::DashLine));
     applyChartColours();
 }
@@ -650,6 +684,10 @@ void OddsWindow::resizeEvent(QResizeEvent* e) {
 }
 
 void OddsWindow::arrange() {
+    // Row heights are known only once the style has polished the tables.
+    for (QTableWidget* t : {m_oneTip, m_tipsTable, m_backTable})
+        fitHeight(t);
+    applyChartColours();
     m_columns->setDirection(width() >= kTwoColumnsFrom ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
 }
 
@@ -657,6 +695,8 @@ void OddsWindow::changeEvent(QEvent* e) {
     QWidget::changeEvent(e);
     if (e->type() == QEvent::StyleChange || e->type() == QEvent::PaletteChange)
         applyChartColours();
+    if (e->type() == QEvent::StyleChange || e->type() == QEvent::FontChange)
+        QTimer::singleShot(0, this, &OddsWindow::arrange);
 }
 
 void OddsWindow::applyChartColours() {
