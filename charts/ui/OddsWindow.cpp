@@ -289,9 +289,7 @@ void OddsWindow::startOdds() {
             job->randomOdds =
                 tipsOdds(job->random, &job->cancel, [&](double f) { job->permille = 500 + int(500 * f); });
     });
-    connect(m_oddsThread, &QThread::finished, this, &OddsWindow::oddsFinished);
-    m_oddsThread->start();
-    m_poll->start();
+    startWorker(m_oddsThread, &OddsWindow::oddsFinished);
 }
 
 void OddsWindow::cancelOdds() {
@@ -299,15 +297,25 @@ void OddsWindow::cancelOdds() {
         m_odds->cancel = true;
 }
 
-void OddsWindow::oddsFinished() {
-    QThread* t = std::exchange(m_oddsThread, nullptr);
+void OddsWindow::startWorker(QThread* thread, void (OddsWindow::*finished)()) {
+    connect(thread, &QThread::finished, this, finished);
+    thread->start();
+    m_poll->start();
+}
+
+void OddsWindow::endWorker(QThread*& thread) {
+    QThread* t = std::exchange(thread, nullptr);
     t->wait();
     t->deleteLater();
+    if (!m_oddsThread && !m_backThread)
+        m_poll->stop();
+}
+
+void OddsWindow::oddsFinished() {
+    endWorker(m_oddsThread);
     const auto job = m_odds;
     m_oddsStart->setEnabled(true);
     m_oddsCancel->setEnabled(false);
-    if (!m_backThread)
-        m_poll->stop();
     if (!job->mineOdds || !job->randomOdds) {
         m_oddsProgress->setValue(0);
         m_oddsNote->setText(QStringLiteral("Cancelled."));
@@ -501,9 +509,7 @@ void OddsWindow::startBackTest() {
             job->error = QString::fromStdString(e.what());
         }
     });
-    connect(m_backThread, &QThread::finished, this, &OddsWindow::backTestFinished);
-    m_backThread->start();
-    m_poll->start();
+    startWorker(m_backThread, &OddsWindow::backTestFinished);
 }
 
 void OddsWindow::cancelBackTest() {
@@ -512,14 +518,10 @@ void OddsWindow::cancelBackTest() {
 }
 
 void OddsWindow::backTestFinished() {
-    QThread* t = std::exchange(m_backThread, nullptr);
-    t->wait();
-    t->deleteLater();
+    endWorker(m_backThread);
     m_backStart->setEnabled(true);
     m_range->setEnabled(true);
     m_backCancel->setEnabled(false);
-    if (!m_oddsThread)
-        m_poll->stop();
     if (!m_back->error.isEmpty()) {
         m_backNote->setText(QStringLiteral("The back-test could not run: ") + m_back->error);
         m_backProgress->setValue(0);

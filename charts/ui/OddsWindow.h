@@ -60,6 +60,8 @@ private:
     QWidget* buildUniformitySection(QWidget* parent);
     QWidget* buildBackTestSection(QWidget* parent);
     void fillOneTipTable();
+    void startWorker(QThread* thread, void (OddsWindow::*finished)());
+    void endWorker(QThread*& thread);
     void oddsFinished();
     void backTestFinished();
     void pollProgress();

@@ -74,6 +74,20 @@ void OddsWindowTest::opensFromTheChartTab() {
     QVERIFY(s.child<QLabel>(o, "UniformityNumbers")->text().startsWith(QStringLiteral("The 150 draws are ")));
     QVERIFY(s.child<QLabel>(o, "UniformityPairs")->text().startsWith(QStringLiteral("The 149 draws are ")));
     QVERIFY(s.child<QLabel>(o, "OddsTipsInPlay")->text().contains(QStringLiteral("2 tips")));
+
+    // Without a history both sections say so; the window goes on working.
+    QVERIFY(QFile::remove(s.w->ZahlenFile));
+    o->refresh();
+    QVERIFY(s.child<QLabel>(o, "UniformityNumbers")
+                ->text()
+                .startsWith(QStringLiteral("The draw history cannot be read")));
+    s.child<QPushButton>(o, "BackTestRunButton")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!o->backTestRunning(), 30000);
+    QVERIFY(s.child<QLabel>(o, "BackTestNote")
+                ->text()
+                .startsWith(QStringLiteral("The back-test could not run: ")));
+    QVERIFY(!s.child<QPushButton>(o, "BackTestExportButton")->isEnabled());
+    QVERIFY(s.fx.messages.isEmpty());
 }
 
 void OddsWindowTest::computesTheOddsOfTheTipsInPlayAndCancels() {
