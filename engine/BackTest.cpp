@@ -22,19 +22,20 @@ uint32_t backTestSeed(const QString& luckyNumber) {
 }
 
 void Outcomes::add(uint64_t tip, const TZiehung& draw) {
-    uint64_t main = 0;
-    for (size_t i = 0; i < 8; ++i)
-        if (draw.Zahlen[i] <= 37)
-            main |= uint64_t(1) << draw.Zahlen[i];
-    const int hits = bitCount(tip & main);
-    int held = 0;
-    for (size_t i = 8; i < 10; ++i)
-        if (draw.Zahlen[i] <= 37 && (tip >> draw.Zahlen[i] & 1))
-            ++held;
-    held = std::min(held, 8 - hits); // a damaged record repeating a main number as supplementary
-    ++count[size_t(hits)][size_t(held)];
+    // Counted by the tip check itself, so that a damaged record counts here as it does in the list.
+    DrawNumbers Zahl{};
+    for (size_t k = 1; k <= 10; ++k)
+        Zahl[k] = draw.Zahlen[k - 1];
+    std::array<QString, 8> cells;
+    size_t p = 0;
+    for (int n = 1; n <= 37 && p < 8; ++n)
+        if (tip >> n & 1)
+            cells[p++] = QString::number(n);
+    const CheckResult r = Zettelcheck(Zahl, cells);
+    const int held = r.Treffer[9] + r.Treffer[10];
+    ++count[std::min<size_t>(r.Gewinn, 8)][size_t(held)];
     ++tips;
-    if (hits >= 5 || (hits == 4 && held > 0))
+    if (isWin(r))
         ++wins;
 }
 
@@ -55,6 +56,35 @@ DrawEight eightOf(const TZiehung& z) {
     return d;
 }
 
+} // namespace
+
+RecentDraws recentDrawsAsTheRunSees(const std::vector<TZiehung>& records, double day) {
+    // The lookup shows the first draw on or after the day (else the newest); the step back looks
+    // up the day before the draw shown, which is the same draw again when that day had none.
+    auto lookup = [&records](double d) -> const TZiehung* {
+        const double target = double(Round(d));
+        const TZiehung* chosen = nullptr;
+        for (const TZiehung& z : records) {
+            chosen = &z;
+            if (!(z.Ziehungsdatum < target))
+                break;
+        }
+        return chosen;
+    };
+    RecentDraws recent{};
+    double shown = day;
+    for (size_t k = 0; k < 3; ++k) {
+        const TZiehung* z = lookup(k == 0 ? shown : shown - 1);
+        if (!z)
+            break;
+        recent[k] = eightOf(*z);
+        shown = z->Ziehungsdatum;
+    }
+    return recent;
+}
+
+namespace {
+
 // The slices are short so that a cancel is noticed quickly.
 constexpr std::chrono::milliseconds kSlice{50};
 
@@ -68,9 +98,7 @@ BackTestDraw testOneDraw(const std::vector<TZiehung>& history, int index, const 
     DrawHistory before = DrawHistory::ofRecords({history.begin(), history.begin() + index});
     RunSettings s = recipe.settings;
     s.drawDay = history[size_t(index - 1)].Ziehungsdatum;
-    RecentDraws recent{};
-    for (int k = 0; k < 3; ++k)
-        recent[size_t(k)] = eightOf(history[size_t(std::max(0, index - 1 - k))]);
+    const RecentDraws recent = recentDrawsAsTheRunSees(before.records(), s.drawDay);
 
     RunPlan plan = planRun(s, before, recent);
     std::vector<uint64_t> tips;

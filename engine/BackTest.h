@@ -64,11 +64,18 @@ struct BackTestResult {
 using BackTestProgress = std::function<void(int done, int total)>;
 
 /**
+ * The three draws a calculation takes as last, second-last and third-last when the day is on
+ * display: the lookup of the day, then twice the step to the day before the draw shown (which
+ * finds the same draw again when that day had no draw).
+ */
+RecentDraws recentDrawsAsTheRunSees(const std::vector<TZiehung>& records, double day);
+
+/**
  * Walks forward over the last recipe.range draws. For each, the run sees only the records
- * before it: the settings' draw day is the previous draw, the three recent draws are the three
- * before it, and the history is cut there; it generates up to recipe.tips tips, bounded by the
- * run limit (MaxLauf x 1000 candidates). As many uniformly random tips come from one stream
- * seeded with recipe.randomSeed. A cancelled walk returns the draws done so far.
+ * before it: the settings' draw day is the previous draw, the three recent draws are found
+ * from it as the run finds them, and the history is cut there; it generates up to recipe.tips tips, bounded
+ * by the run limit (MaxLauf x 1000 candidates). As many uniformly random tips come from one stream seeded
+ * with recipe.randomSeed. A cancelled walk returns the draws done so far.
  */
 BackTestResult runBackTest(const std::vector<TZiehung>& history, const BackTestRecipe& recipe,
                            const std::atomic<bool>* cancel = nullptr, const BackTestProgress& progress = {});

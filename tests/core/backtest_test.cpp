@@ -129,6 +129,32 @@ TEST(BackTest, CancelAndProgress) {
     EXPECT_EQ(runBackTest(kwtest::dailyDraws(6, 2), r).draws.size(), 5u);
 }
 
+TEST(BackTest, RecentDrawsAsTheRunFindsThem) {
+    using kwtest::draw;
+    const double d = kFirstSeedDay;
+    const std::vector<TZiehung> daily{draw(d, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}),
+                                      draw(d + 1, {2, 3, 4, 5, 6, 7, 8, 9, 10, 11}),
+                                      draw(d + 2, {3, 4, 5, 6, 7, 8, 9, 10, 11, 12})};
+    const std::vector<TZiehung> weekly{draw(d, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}),
+                                       draw(d + 7, {2, 3, 4, 5, 6, 7, 8, 9, 10, 11})};
+    const DrawEight first{1, 2, 3, 4, 5, 6, 7, 8}, second{2, 3, 4, 5, 6, 7, 8, 9},
+        third{3, 4, 5, 6, 7, 8, 9, 10};
+    struct Case {
+        const char* name;
+        const std::vector<TZiehung>& records;
+        double day;
+        RecentDraws expected;
+    };
+    const Case cases[] = {
+        {"daily: the three before", daily, d + 2, {third, second, first}},
+        {"the day before has no draw: the same draw again", weekly, d + 7, {second, second, second}},
+        {"a day without a draw shows the next one", weekly, d + 3, {second, second, second}},
+        {"after the newest: the newest", daily, d + 9, {third, second, first}},
+    };
+    for (const Case& k : cases)
+        EXPECT_EQ(recentDrawsAsTheRunSees(k.records, k.day), k.expected) << k.name;
+}
+
 TEST(BackTest, ExactPValue) {
     struct Case {
         const char* name;

@@ -57,6 +57,7 @@ private slots:
     void opensFromTheChartTab();
     void computesTheOddsOfTheTipsInPlayAndCancels();
     void backTestRunsExportsAndCancels();
+    void backTestGivesTheTipsTheProgramWouldHaveGiven();
 };
 
 void OddsWindowTest::opensFromTheChartTab() {
@@ -164,6 +165,38 @@ void OddsWindowTest::backTestRunsExportsAndCancels() {
     QVERIFY(o->lastBackTest()->draws.size() < 100);
     QVERIFY(s.child<QLabel>(o, "BackTestVerdict")->text().startsWith(QStringLiteral("Cancelled after ")));
     QVERIFY(run->isEnabled());
+}
+
+void OddsWindowTest::backTestGivesTheTipsTheProgramWouldHaveGiven() {
+    // "Calculate" in the window, on the history as it was after draw 58 with that draw on display,
+    // against the back-test's tips for draw 59 on the whole history.
+    Setup s(0);
+    const auto history = kwtest::dailyDraws(60, 8);
+    const int target = 58; // index of the tested draw
+    kwtest::writeHistory(s.w->ZahlenFile, {history.begin(), history.begin() + target});
+    s.w->CalendarEdit1->setDay(history.front().Ziehungsdatum);
+    s.w->DateTimePicker1->setDay(history[size_t(target - 1)].Ziehungsdatum);
+    s.w->GlueckszahlEdit->setText(QStringLiteral("4711"));
+    s.slider("MaxLauf", 1000);
+    s.slider("Fuenferodersechser", 6);
+    s.w->Anzahl->setValue(3);
+    s.w->Button1Click();
+    const auto programTips = kw::tipsInPlay(*s.w, 3);
+    QCOMPARE(int(programTips.size()), 3);
+
+    kw::BackTestRecipe recipe;
+    recipe.settings = s.w->runSettings();
+    recipe.tips = 3;
+    recipe.luckyNumber = s.w->GlueckszahlEdit->text();
+    recipe.range = 2;
+    const kw::BackTestResult r = kw::runBackTest(history, recipe);
+    QCOMPARE(int(r.draws.size()), 2);
+    QCOMPARE(r.draws[0].index, target);
+    auto sorted = [](std::vector<uint64_t> v) {
+        std::sort(v.begin(), v.end());
+        return v;
+    };
+    QCOMPARE(sorted(r.draws[0].settingsTips), sorted(programTips));
 }
 
 QTEST_MAIN(OddsWindowTest)
