@@ -151,7 +151,8 @@ BackTestDraw testOneDraw(const std::vector<TZiehung>& history, int index, const 
                 tips.push_back(maskOf(c));
         }
         if (tips.empty())
-            out.problem = QStringLiteral("no tip passed the filters within the run limit");
+            out.problem = rows == 0 ? QStringLiteral("the tips count is 0")
+                                    : QStringLiteral("no tip passed the filters within the run limit");
     }
     const TZiehung& draw = history[size_t(index)];
     for (uint64_t t : tips)

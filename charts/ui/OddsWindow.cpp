@@ -193,8 +193,11 @@ OddsWindow::~OddsWindow() {
 
 OddsWindow* OddsWindow::showFor(TKugelwerk* main) {
     auto* w = main->findChild<OddsWindow*>(QString(), Qt::FindDirectChildrenOnly);
-    if (!w)
+    if (!w) {
         w = new OddsWindow(main);
+        // The size the user gave the main window suits this one too (portrait or laptop).
+        w->resize(main->size().expandedTo(QSize(640, 600)));
+    }
     if (w->isMinimized())
         w->showNormal();
     w->show();
