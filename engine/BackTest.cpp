@@ -11,7 +11,9 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace kw {
 
@@ -65,6 +67,8 @@ RecentDraws recentDrawsAsTheRunSees(const std::vector<TZiehung>& records, double
         const double target = double(Round(d));
         const TZiehung* chosen = nullptr;
         for (const TZiehung& z : records) {
+            if (!isRecordDay(z.Ziehungsdatum))
+                continue; // a damaged record is never shown
             chosen = &z;
             if (!(z.Ziehungsdatum < target))
                 break;
@@ -166,8 +170,13 @@ BackTestDraw testOneDraw(const std::vector<TZiehung>& history, int index, const 
 
 } // namespace
 
-BackTestResult runBackTest(const std::vector<TZiehung>& history, const BackTestRecipe& recipe,
+BackTestResult runBackTest(const std::vector<TZiehung>& records, const BackTestRecipe& recipe,
                            const std::atomic<bool>* cancel, const BackTestProgress& progress) {
+    // A damaged record (its date is no day) is no draw to test, nor one the program knew before.
+    std::vector<TZiehung> history;
+    history.reserve(records.size());
+    std::copy_if(records.begin(), records.end(), std::back_inserter(history),
+                 [](const TZiehung& z) { return isRecordDay(z.Ziehungsdatum); });
     BackTestResult result;
     const int n = int(history.size());
     const int first = std::max(1, n - std::max(0, recipe.range));

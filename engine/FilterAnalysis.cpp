@@ -591,14 +591,19 @@ FilterInputs filterInputs(const RunSettings& s, const DrawHistory& history, cons
 
 bool lookUpRecent(const std::vector<TZiehung>& records, double pickerDay, RecentDraws& recent,
                   double& drawDay) {
-    if (records.empty())
+    // As the lookup does it: damaged records (a date that is no day) are passed over.
+    const TZiehung* newest = nullptr;
+    for (const TZiehung& z : records)
+        if (isRecordDay(z.Ziehungsdatum))
+            newest = &z;
+    if (!newest)
         return false;
     auto lookup = [&](double day) -> const TZiehung& {
         const double wanted = double(Round(day));
         for (const TZiehung& z : records)
-            if (!(z.Ziehungsdatum < wanted))
+            if (isRecordDay(z.Ziehungsdatum) && !(z.Ziehungsdatum < wanted))
                 return z;
-        return records.back();
+        return *newest;
     };
     const TZiehung* z = &lookup(pickerDay);
     drawDay = z->Ziehungsdatum;

@@ -1,6 +1,7 @@
 #include "charts/ui/OddsWindow.h"
 
 #include "app/Dates.h"
+#include "app/SafeSave.h"
 #include "app/ui/Kugelwerk.h"
 #include "app/ui/Messages.h"
 #include "charts/Uniformity.h"
@@ -19,7 +20,6 @@
 #include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollArea>
 #include <QTableWidget>
 #include <QThread>
@@ -658,11 +658,10 @@ bool OddsWindow::exportCsv(const QString& path) {
         Messages::error(this, QStringLiteral("There is no back-test to export yet."));
         return false;
     }
-    QSaveFile f(path);
     const QByteArray bytes = backTestCsv(m_back->recipe, m_back->result, m_back->records).toUtf8();
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Text) || f.write(bytes) != bytes.size() || !f.commit()) {
-        Messages::error(
-            this, QStringLiteral("The back-test could not be written to %1: %2").arg(path, f.errorString()));
+    QString why;
+    if (!saveFileAtomically(path, bytes, &why)) {
+        Messages::error(this, QStringLiteral("The back-test could not be written to %1: %2").arg(path, why));
         return false;
     }
     return true;

@@ -156,7 +156,7 @@ void TKugelwerk::BitBtn1Click() {
     bool refused = false;
     bool failed = false;
     int added = 0;
-    double newest = file.last().Ziehungsdatum;
+    double newest = file.lastDay();
     m_updateCancelled = false;
     {
         UpdateInputBlock block(this, m_editor, UpdateCancel, [this, &client] {

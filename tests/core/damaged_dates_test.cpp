@@ -3,8 +3,11 @@
 #include "TestUtil.h"
 #include "app/Dates.h"
 #include "charts/Analyses.h"
+#include "draws/DrawImport.h"
 #include "draws/HistoryFile.h"
+#include "engine/BackTest.h"
 #include "engine/DrawHistory.h"
+#include "engine/FilterAnalysis.h"
 #include "engine/Statistics.h"
 
 #include <QTemporaryDir>
@@ -68,6 +71,34 @@ TEST_P(DamagedDate, EveryReaderPassesOverTheRecord) {
     EXPECT_EQ(overdue(records, start, end).draws, 2);
     EXPECT_EQ(crossSums(records, start, end).draws, 2);
     EXPECT_EQ(pairCounts(records, start, end).draws, 2);
+
+    // The run's and the filter count's look at the recent draws, as the lookup sees them.
+    RecentDraws recent{};
+    double drawDay = 0;
+    ASSERT_TRUE(lookUpRecent(records, 42226, recent, drawDay));
+    EXPECT_EQ(drawDay, 42225.0);
+    const RecentDraws seen = recentDrawsAsTheRunSees(records, 42226);
+    // 08.08. has no draw, so the step back finds the draw of 09.08. again, never a damaged one.
+    for (const RecentDraws& r : {recent, seen}) {
+        EXPECT_EQ(r[0][0], 2);
+        EXPECT_EQ(r[1][0], 2);
+        EXPECT_EQ(r[2][0], 2);
+    }
+
+    // An import between the good records: the damaged ones stay behind the record before them.
+    ImportedDraw d;
+    d.date = QDate(2015, 8, 8);
+    d.numbers = {3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    const MergeResult merged = mergeIntoHistory(path, {d});
+    ASSERT_TRUE(merged.ok) << merged.refusal.toStdString();
+    EXPECT_EQ(merged.newest, 42225.0);
+    const auto after = HistoryFile::readAll(path);
+    ASSERT_EQ(after.size(), 5u);
+    EXPECT_EQ(after[0].Ziehungsdatum, 42223.0);
+    EXPECT_FALSE(isRecordDay(after[1].Ziehungsdatum));
+    EXPECT_EQ(after[2].Ziehungsdatum, 42224.0);
+    EXPECT_EQ(after[3].Ziehungsdatum, 42225.0);
+    EXPECT_FALSE(isRecordDay(after[4].Ziehungsdatum));
 }
 
 INSTANTIATE_TEST_SUITE_P(History, DamagedDate, ::testing::ValuesIn(kDamaged),

@@ -2,6 +2,8 @@
 #include "TestUtil.h"
 #include "app/IniFile.h"
 #include "app/SafeSave.h"
+#include "draws/DrawImport.h"
+#include "draws/Ziehung.h"
 #include "server/DrawData.h"
 
 #include <QFile>
@@ -24,10 +26,19 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
     ASSERT_EQ(f.write(bytes), bytes.size());
 }
 
+QByteArray historyWithAGap() {
+    QByteArray out;
+    for (const TZiehung& z : {seedDraws()[0], seedDraws()[2]}) {
+        const auto b = z.toBytes();
+        out.append(reinterpret_cast<const char*>(b.data()), b.size());
+    }
+    return out;
+}
+
 // Each way the project saves a whole file: replace the file at path; true when it says it did.
 struct Saver {
     const char* name;
-    const char* oldContent;
+    QByteArray oldContent;
     std::function<bool(const QString& path, QString* error)> save;
 };
 
@@ -49,6 +60,17 @@ const Saver kSavers[] = {
      [](const QString& path, QString* error) {
          return saveFileAtomically(path, QByteArray(100, 'n'), error);
      }},
+    // An import of a day before the last record writes the history anew.
+    {"historyImport", historyWithAGap(),
+     [](const QString& path, QString* error) {
+         ImportedDraw d;
+         d.date = QDate(2015, 8, 8);
+         d.numbers = {6, 7, 12, 13, 21, 25, 26, 36, 14, 35};
+         const MergeResult r = mergeIntoHistory(path, {d});
+         if (error)
+             *error = r.refusal;
+         return r.ok;
+     }},
 };
 
 class SafeSave : public ::testing::TestWithParam<Saver> {
@@ -67,12 +89,12 @@ TEST_P(SafeSave, AFailedWriteSaysSoAndLeavesTheOldFile) {
         EXPECT_FALSE(s.save(path, &error)) << failAfter;
         failSavesAfterBytes(-1);
         EXPECT_TRUE(error.contains(QStringLiteral("No space left on device"))) << error.toStdString();
-        EXPECT_EQ(readBytes(path).toStdString(), std::string(s.oldContent));
+        EXPECT_EQ(readBytes(path).toHex().toStdString(), s.oldContent.toHex().toStdString());
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("file")})
             << "no temporary file is left behind";
         // Without the fault the same save goes through.
         EXPECT_TRUE(s.save(path, &error)) << error.toStdString();
-        EXPECT_NE(readBytes(path).toStdString(), std::string(s.oldContent));
+        EXPECT_NE(readBytes(path), s.oldContent);
     }
 }
 
@@ -89,10 +111,10 @@ TEST_P(SafeSave, AFullDiskSaysSoAndLeavesTheOldFile) {
     QString error;
     EXPECT_FALSE(s.save(path, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("No space left on device"))) << error.toStdString();
-    EXPECT_EQ(readBytes(path).toStdString(), std::string(s.oldContent));
+    EXPECT_EQ(readBytes(path).toHex().toStdString(), s.oldContent.toHex().toStdString());
     disk.release();
     EXPECT_TRUE(s.save(path, &error)) << error.toStdString();
-    EXPECT_NE(readBytes(path).toStdString(), std::string(s.oldContent));
+    EXPECT_NE(readBytes(path), s.oldContent);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryAtomicSave, SafeSave, ::testing::ValuesIn(kSavers),
