@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the fuzz targets, each seeded from its committed corpus under tests/fuzz/corpus/:
 #   tests/fuzz/run-fuzz.sh [seconds per target] [target ...]
-# Targets: reply values settings history server_data request (default: all, one after the
+# Targets: reply values settings history server_data request import (default: all, one after the
 # other). New inputs go to build/fuzz/work/<target>/ (KW_FUZZ_WORK moves it), a finding to
 # <work>/<target>/crash-*.
 # Reproduce a finding with: build/fuzz/fuzz_<target> <file>
@@ -12,7 +12,7 @@ build="${KW_FUZZ_BUILD:-$here/build/fuzz}"
 seconds="${1:-600}"
 [ $# -gt 0 ] && shift
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(reply values settings history server_data request)
+[ ${#targets[@]} -eq 0 ] && targets=(reply values settings history server_data request import)
 
 for t in "${targets[@]}"; do
   bin="$build/fuzz_$t"
