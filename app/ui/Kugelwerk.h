@@ -25,7 +25,13 @@ class TTippauswahl;
 namespace kw {
 class IniFile;
 }
+class QAction;
+class QBoxLayout;
 class QNetworkAccessManager;
+class QPagedPaintDevice;
+namespace kw {
+struct ShownDraw;
+}
 
 /** The style holder: the loaded style file (empty: the default look) and the name of the choice. */
 struct TStyleBook {
@@ -47,6 +53,11 @@ public:
     ~TKugelwerk() override;
 
     void setEditor(TTippauswahl* editor) { m_editor = editor; }
+    /**
+     * The folder of the history and the settings file, with a trailing separator: Home when the
+     * program folder is writable, else the user's data folder.
+     */
+    QString dataFolder() const { return m_dataFolder; }
     TTippauswahl* editor() const { return m_editor; }
 
     // --- State ---------------------------------------------------------------------------------
@@ -127,6 +138,16 @@ public:
     void Switch1Switch();
     int Komplettcheck();
     void Timer1Timer();
+    // Tips out: the tips on show (copy: the selected rows, when there are any) as text, CSV, print.
+    void CopyTipsClick();
+    void ExportTipsClick();
+    void PrintTipsClick();
+    /** Paints the printed page(s) of the tips on a printer or PDF writer; the number of pages. */
+    int printTips(QPagedPaintDevice& device) const;
+    /** The draw on display; none before the first lookup found a draw. */
+    kw::ShownDraw shownDraw() const;
+    // Draws in: a file of published results merged into the history.
+    void ImportDrawsClick();
 
     // --- Statistics, generator, analyses ------------------------------------------------------------
     void SpeedButton2Click();
@@ -166,6 +187,10 @@ public:
     QPushButton* Button1;
     QProgressBar* UpdateProgress; // shown while the update runs: "day 1,234 of 4,140"
     QPushButton* UpdateCancel;    // ends the update under way
+    QToolButton* TipsMenu; // beside "Calculate": copy, export, print
+    QAction* CopyTips;
+    QAction* ExportTips;
+    QAction* PrintTips;
     QLabel* Status;
     QLabel* UpdateSummary; // beside Status: what the last update brought
 
@@ -221,7 +246,10 @@ public:
     QPushButton* Button6;
     QComboBox* ComboBox1;
     QPushButton* Button8;
+    QPushButton* ImportDraws;
     QFrame* Panel16;
+    QLabel* DataFolderLabel = nullptr; // objectName "DataFolder": where the history and the settings are kept
+    QLabel* AboutText = nullptr;
 
     // non-visual
     QTimer* Timer1;
@@ -278,10 +306,20 @@ private:
 
     // Each area adds its private members below its own marker (edit with a targeted replace).
     // [shell]
+    /** Sets Home and the file paths for a program folder; the files it writes may go elsewhere. */
+    void setPaths(const QString& programFolder);
+    QString dataFolderText() const;
+    QString m_dataFolder;
+    bool m_dataBesideProgram = true;
     QString m_styleSheet;
     /** Reads a style file; empty when it cannot be read. */
     static QString readStyleSheet(const QString& fileName);
     // [tips]
+    void buildTipsMenu(QBoxLayout* beside);
+    /** The folder a file dialog opened last (setting "LastFolder"); the home folder at first. */
+    QString startFolder() const;
+    void rememberFolder(const QString& file);
+    QString m_lastFolder;
     // [engine]
     FilterCountPanel* m_filterCount = nullptr; // how many tips can pass, on the options tab
     /** A setting, a date, the draw on display or the history changed: explanations and count follow. */

@@ -1,6 +1,7 @@
 // Layout for the window's width, swipes between tabs, the close button, styles and the web link.
 #include "app/ui/Kugelwerk.h"
 
+#include "app/About.h"
 #include "app/Numbers.h"
 #include "app/ui/Messages.h"
 #include "app/ui/Shell.h"
@@ -206,6 +207,29 @@ void TKugelwerk::buildInfoTab() {
     styles->addWidget(Button8);
     styles->addStretch(1);
     info->addLayout(styles);
+    auto* imports = new QHBoxLayout;
+    imports->setContentsMargins(32, 12, 32, 0);
+    ImportDraws = new QPushButton(QStringLiteral("Import draws…"), Extras);
+    ImportDraws->setObjectName(QStringLiteral("ImportDraws"));
+    ImportDraws->setMinimumSize(145, 30);
+    ImportDraws->setAccessibleName(QStringLiteral("import draws"));
+    ImportDraws->setToolTip(
+        QStringLiteral("Adds the draws of a CSV or text file of published results to the draw "
+                       "history: one draw per line, a date and ten numbers."));
+    ImportDraws->setAccessibleDescription(ImportDraws->toolTip());
+    imports->addWidget(ImportDraws);
+    imports->addStretch(1);
+    info->addLayout(imports);
+    // Where the history and the settings are kept, and what the program is: text to read or copy.
+    DataFolderLabel = makeLabel(Extras, QStringLiteral("DataFolder"), dataFolderText());
+    AboutText = makeLabel(Extras, QStringLiteral("AboutText"), kw::aboutText());
+    for (QLabel* l : {DataFolderLabel, AboutText}) {
+        l->setAlignment(Qt::AlignCenter);
+        l->setWordWrap(true);
+        l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        l->setContentsMargins(20, 10, 20, 0);
+        info->addWidget(l);
+    }
     info->addStretch(1);
     Panel16 = makePanel(Extras, QStringLiteral("Panel16"));
     Panel16->setMinimumHeight(64);

@@ -1,9 +1,12 @@
 #include "app/ui/Messages.h"
 
 #include <QAudioOutput>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMediaPlayer>
 #include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QUrl>
 
 namespace kw {
@@ -11,6 +14,8 @@ namespace kw {
 namespace {
 Messages::DetailHandler g_handler;
 Messages::Asker g_asker;
+Messages::FileChooser g_chooser;
+Messages::Previewer g_previewer;
 Sound::Player g_player;
 
 void show(QWidget* parent, Messages::Kind kind, const QString& text, const QString& detail = QString()) {
@@ -71,6 +76,32 @@ bool Messages::ask(QWidget* parent, const QString& text) {
 }
 void Messages::setAsker(Asker asker) {
     g_asker = std::move(asker);
+}
+
+QString Messages::chooseFile(QWidget* parent, FileDialog kind, const QString& caption, const QString& start,
+                             const QString& filter) {
+    if (g_chooser)
+        return g_chooser(kind, caption, start, filter);
+    return kind == FileDialog::Save ? QFileDialog::getSaveFileName(parent, caption, start, filter)
+                                    : QFileDialog::getOpenFileName(parent, caption, start, filter);
+}
+void Messages::setFileChooser(FileChooser chooser) {
+    g_chooser = std::move(chooser);
+}
+
+void Messages::printPreview(QWidget* parent, QPrinter& printer, const Paint& paint) {
+    if (g_previewer) {
+        g_previewer(printer, paint);
+        return;
+    }
+    QPrintPreviewDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Print tips"));
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&paint](QPrinter* p) { paint(*p); });
+    dialog.exec();
+}
+void Messages::setPreviewer(Previewer previewer) {
+    g_previewer = std::move(previewer);
 }
 
 void Sound::play(const QString& path) {

@@ -69,6 +69,11 @@ Fixture::Fixture() {
         messageDetails << detail;
     });
     kw::Sound::setPlayer([this](const QString& path) { soundsPlayed << path; });
+    // No test opens a real dialog: a file dialog is cancelled and a preview shows nothing,
+    // unless the test answers them itself.
+    kw::Messages::setFileChooser(
+        [](auto, const QString&, const QString&, const QString&) { return QString(); });
+    kw::Messages::setPreviewer([](QPrinter&, const kw::Messages::Paint&) {});
 }
 
 Fixture::~Fixture() {
@@ -76,6 +81,8 @@ Fixture::~Fixture() {
     m_editor.reset();
     kw::Messages::setHandler({});
     kw::Sound::setPlayer({});
+    kw::Messages::setFileChooser({});
+    kw::Messages::setPreviewer({});
 }
 
 QString Fixture::home() const {

@@ -139,6 +139,7 @@ void TKugelwerk::buildTipsTab() {
     Button1->setFont(big);
     Button1->setMinimumHeight(48);
     calc->addWidget(Button1);
+    buildTipsMenu(calc);
     calc->addStretch(1);
     UpdateProgress = new QProgressBar(Panel3);
     UpdateProgress->setObjectName(QStringLiteral("UpdateProgress"));

@@ -51,6 +51,12 @@ public:
         opt.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
         QStyle* style = m_view->style();
         style->drawControl(QStyle::CE_ItemViewItem, &opt, p, m_view); // background, alternating
+        if (option.state & QStyle::State_Selected) {
+            // A tint rather than the style's full highlight, so that the hit colours stay readable.
+            QColor tint = option.palette.color(QPalette::Highlight);
+            tint.setAlpha(70);
+            p->fillRect(option.rect, tint);
+        }
 
         const int h = option.rect.height();
         QRect r = option.rect.adjusted(kMargin, 0, -kMargin, 0);
@@ -219,7 +225,8 @@ private:
 TTipListView::TTipListView(QWidget* parent) : QListWidget(parent) {
     setItemDelegate(new TipItemDelegate(this));
     setAlternatingRowColors(true);
-    setSelectionMode(QAbstractItemView::NoSelection);
+    // Rows can be selected (click, shift/ctrl-click, Ctrl+A) for copying some of the tips.
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     // Every rebuild gives all items one height, which lets the view skip measuring 96 rows.
     setUniformItemSizes(true);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
@@ -227,7 +234,16 @@ TTipListView::TTipListView(QWidget* parent) : QListWidget(parent) {
     setMouseTracking(true);
 }
 
+std::vector<int> TTipListView::selectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& i : selectionModel()->selectedIndexes())
+        rows.push_back(i.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
 void TTipListView::clearTips() {
+    m_keptSelection = selectedRows();
     clear();
     m_pictures.clear();
     m_pressRow = -1;
@@ -251,8 +267,10 @@ void TTipListView::addTipItem(const QString& text, int height, const QString& pi
     item->setData(ButtonTextRole, buttonText);
     item->setData(CheckedRole, checked);
     item->setSizeHint(QSize(0, height));
-    item->setFlags(Qt::ItemIsEnabled);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     addItem(item);
+    if (std::binary_search(m_keptSelection.begin(), m_keptSelection.end(), count() - 1))
+        item->setSelected(true);
 }
 
 void TTipListView::setTipColumns(int row, const QStringList& cells, const QList<bool>& hits,
@@ -422,6 +440,12 @@ void TTipListView::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void TTipListView::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        // The view itself would copy the current row's list text; the tips are copied instead.
+        emit copyRequested();
+        event->accept();
+        return;
+    }
     const int r = currentRow();
     if (r >= 0 && event->key() == Qt::Key_Space) {
         if (m_editMode)
