@@ -1,6 +1,7 @@
 #include "engine/GeneratorRun.h"
 
 #include "app/Numbers.h"
+#include "engine/FilterAdvice.h"
 
 #include <bit>
 #include <stdexcept>
@@ -72,6 +73,8 @@ GeneratorRun::GeneratorRun(Setup setup) : m_s(std::move(setup)) {
             t->setCell(col, row, text);
         };
     m_s.rows = std::clamp(m_s.rows, 0, kTipRows);
+    if (m_s.checkRowAfter <= 0)
+        m_s.checkRowAfter = std::numeric_limits<int64_t>::max();
 }
 
 bool GeneratorRun::takeTipsWritten() {
@@ -125,6 +128,7 @@ void GeneratorRun::writeAccepted() {
     m_generating = false;
     m_filter.addEarlierTip(*m_s.table, m_row);
     ++m_row;
+    m_rowCandidates = 0;
 }
 
 GeneratorRun::Event GeneratorRun::step(const Budget& budget) {
@@ -159,6 +163,7 @@ GeneratorRun::Event GeneratorRun::step(const Budget& budget) {
                 continue;
             }
             m_generating = true;
+            m_rowCandidates = 0;
         }
 
         // Draw eight different numbers; a repeat is drawn again. Sorting is the order of the bits.
@@ -200,8 +205,16 @@ GeneratorRun::Event GeneratorRun::step(const Budget& budget) {
             writeAccepted();
             if (m_candidates > int64_t(m_settings.MaxLauf) * 1000)
                 return Event::Limit;
-        } else if (pause) {
-            return Event::SliceOver;
+        } else {
+            // Only a loop that could never end is cut short: when some tip can pass, the run goes
+            // on exactly as it would have.
+            if (++m_rowCandidates % m_s.checkRowAfter == 0)
+                if (auto why = noTipCanPass(m_settings, *m_s.history, m_s.recent, *m_s.table, m_row)) {
+                    m_noTipText = *why;
+                    return Event::NoTipCanPass;
+                }
+            if (pause)
+                return Event::SliceOver;
         }
     }
 }

@@ -35,12 +35,15 @@ public:
         Random* random = nullptr; // seeded; advanced as candidates are drawn
         SettingsSource settings;  // read at the start of every slice
         CellWriter writeCell;     // how a cell of an accepted tip is written (default: the table's setter)
+        // A row that has drawn this many candidates in a row without a tip is analysed exactly.
+        int64_t checkRowAfter = 2'000'000;
     };
 
     enum class Event {
-        SliceOver, // paused after a candidate; an accepted one is written when the run goes on
-        Completed, // every row is done
-        Limit,     // a tip was written and the candidates so far exceed MaxLauf x 1000
+        SliceOver,    // paused after a candidate; an accepted one is written when the run goes on
+        Completed,    // every row is done
+        Limit,        // a tip was written and the candidates so far exceed MaxLauf x 1000
+        NoTipCanPass, // the row can get no tip at all: noTipText() says why
     };
 
     /** When to pause: a moment, or once this many candidates have been drawn in the run. */
@@ -65,6 +68,8 @@ public:
     bool takeHistoryTestRan();
     /** The status line as the last candidate left it. */
     QString statusText() const;
+    /** Why the run ended with NoTipCanPass. */
+    const QString& noTipText() const { return m_noTipText; }
     /** The last candidate, ascending (empty before the first). */
     std::array<int32_t, 8> lastCandidate() const;
 
@@ -79,6 +84,8 @@ private:
     bool m_generating = false;
     bool m_pendingAccept = false;
     int64_t m_candidates = 0;
+    int64_t m_rowCandidates = 0; // since the row's last tip
+    QString m_noTipText;
     uint64_t m_last = 0; // last candidate as bits
     int m_lastRow = 0;
     bool m_lastReachedAll = false;

@@ -1,16 +1,29 @@
 #include "server/DrawData.h"
 
 #include "app/Dates.h"
+#include "app/SafeSave.h"
 #include "draws/DrawImport.h"
 
 #include <QFile>
+#include <QLockFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSet>
 #include <algorithm>
 #include <map>
+#include <mutex>
 
 namespace kw::srv {
+
+namespace {
+constexpr int kAddLockWaitMs = 10000;
+// An add takes milliseconds; a lock this old was left by an add that was killed.
+constexpr int kAddLockStaleMs = 30000;
+/** QLockFile does not order the threads of one process: adds and imports share this. */
+std::mutex& dataFileMutex() {
+    static std::mutex m;
+    return m;
+}
+} // namespace
 
 bool isCommentLine(QStringView line) {
     const QStringView t = line.trimmed();
@@ -101,6 +114,19 @@ bool readFile(const QString& path, QString* error, const std::function<void(cons
     return true;
 }
 
+/** QLockFile does not say why it could not write its file; writing a file beside it tells. */
+QString whyNoLock(const QString& lockPath) {
+    QFile probe(lockPath + QStringLiteral(".probe"));
+    QString why = QStringLiteral("cannot create the lock file %1").arg(lockPath);
+    if (!probe.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return why + QStringLiteral(": ") + probe.errorString();
+    if (probe.write("x", 1) != 1)
+        why += QStringLiteral(": ") + probe.errorString();
+    probe.close();
+    probe.remove();
+    return why;
+}
+
 } // namespace
 
 bool DrawStore::load(const QString& path, QString* error) {
@@ -125,6 +151,20 @@ bool DrawStore::load(const QString& path, QString* error) {
 }
 
 bool appendDraw(const QString& path, const DrawEntry& draw, QString* error) {
+    // Two adds at once would each read the old file and the last rename would win: draws lost,
+    // or one day written twice. The lock beside the file makes read, check and write one step
+    // between processes; QLockFile does not order the threads of one process, the mutex does.
+    const std::lock_guard<std::mutex> guard(dataFileMutex());
+    QLockFile lock(path + QStringLiteral(".lock"));
+    lock.setStaleLockTime(kAddLockStaleMs);
+    if (!lock.tryLock(kAddLockWaitMs)) {
+        if (error)
+            *error = lock.error() == QLockFile::LockFailedError
+                         ? QStringLiteral("%1 is being changed by another add; try again").arg(path)
+                         : QStringLiteral("cannot write %1: %2")
+                               .arg(path, whyNoLock(path + QStringLiteral(".lock")));
+        return false;
+    }
     QByteArray content;
     if (QFile::exists(path)) {
         bool taken = false;
@@ -148,10 +188,10 @@ bool appendDraw(const QString& path, const DrawEntry& draw, QString* error) {
     content += formatDataLine(draw).toUtf8() + '\n';
     // The whole file is written anew and renamed over the old one: a crash or a full disk leaves
     // the old file as it was, and a running server never reads a half-written line.
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size() || !out.commit()) {
+    QString why;
+    if (!saveFileAtomically(path, content, &why)) {
         if (error)
-            *error = QStringLiteral("cannot write %1: %2").arg(path, out.errorString());
+            *error = QStringLiteral("cannot write %1: %2").arg(path, why);
         return false;
     }
     return true;
@@ -168,20 +208,22 @@ std::array<uint8_t, 10> numbersOf(const DrawEntry& d) {
     return n;
 }
 
-bool writeWhole(const QString& path, const QByteArray& content, QString* error) {
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size() || !out.commit()) {
-        if (error)
-            *error = QStringLiteral("cannot write %1: %2").arg(path, out.errorString());
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 bool importDraws(const QString& path, const std::vector<kw::ImportedDraw>& draws, DataImport* result,
                  QString* error) {
+    // Read, check and write in one step between processes, as for an add.
+    const std::lock_guard<std::mutex> guard(dataFileMutex());
+    QLockFile lock(path + QStringLiteral(".lock"));
+    lock.setStaleLockTime(kAddLockStaleMs);
+    if (!lock.tryLock(kAddLockWaitMs)) {
+        if (error)
+            *error = lock.error() == QLockFile::LockFailedError
+                         ? QStringLiteral("%1 is being changed by another add; try again").arg(path)
+                         : QStringLiteral("cannot write %1: %2")
+                               .arg(path, whyNoLock(path + QStringLiteral(".lock")));
+        return false;
+    }
     std::map<qint64, std::vector<DrawEntry>> held;
     QByteArray content;
     if (QFile::exists(path)) {
@@ -232,8 +274,12 @@ bool importDraws(const QString& path, const std::vector<kw::ImportedDraw>& draws
                          .arg(conflicts.join(QStringLiteral("\n  ")));
         return false;
     }
-    if (out.added > 0 && !writeWhole(path, content + added, error))
+    QString why;
+    if (out.added > 0 && !saveFileAtomically(path, content + added, &why)) {
+        if (error)
+            *error = QStringLiteral("cannot write %1: %2").arg(path, why);
         return false;
+    }
     for (const auto& [day, entries] : held)
         out.newest = std::max(out.newest, entries.front().date);
     if (!sorted.empty())

@@ -11,6 +11,7 @@
 #include <QFrame>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
@@ -42,6 +43,8 @@ struct TStyleBook {
  * The main window. It owns every control, the tip table, the draw on display and every
  * operation; operations are its handlers and call into the core.
  */
+class FilterCountPanel;
+
 class TKugelwerk : public QWidget, public kw::TipTable {
     Q_OBJECT
 public:
@@ -181,7 +184,10 @@ public:
     QAction* CopyTips;
     QAction* ExportTips;
     QAction* PrintTips;
+    QProgressBar* UpdateProgress; // shown while the update runs: "day 1,234 of 4,140"
+    QPushButton* UpdateCancel;    // ends the update under way
     QLabel* Status;
+    QLabel* UpdateSummary; // beside Status: what the last update brought
 
     // options tab
     QTabWidget* TabControl2;
@@ -303,9 +309,15 @@ private:
     void rememberFolder(const QString& file);
     QString m_lastFolder;
     // [engine]
+    FilterCountPanel* m_filterCount = nullptr; // how many tips can pass, on the options tab
+    /** A setting, a date, the draw on display or the history changed: explanations and count follow. */
+    void optionsInputsChanged();
     // [network]
     bool m_closeRequested = false;        // the window was closed while an update waited
     std::function<void()> m_cancelUpdate; // ends the request under way
+    bool m_updateCancelled = false;       // the user pressed UpdateCancel
+    /** Controls that start an operation, disabled while a request runs (whatever the input path). */
+    QList<QWidget*> operationControls() const;
     // [editor]
     /** Runs the editor watch as soon as the editor hides, so that an edit shorter than a tick counts. */
     void watchEditorHiding();

@@ -29,6 +29,7 @@ void TKugelwerk::TabControl1Resize() {
             c.control->setFixedWidth(captionAfterPair ? sixth : quarter);
     }
     Button1->setFixedWidth(quarter);
+    fitCaptionFont(Button1, 15, {QStringLiteral("Calculate"), QStringLiteral("Stoppen")});
 
     Button4Click();
     Panel24Resize();

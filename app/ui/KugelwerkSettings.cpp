@@ -9,6 +9,7 @@
 #include "app/SettingsTable.h"
 #include "app/ui/Messages.h"
 #include "draws/HistoryFile.h"
+#include "engine/ui/FilterCountPanel.h"
 
 #include <QBoxLayout>
 #include <QFileInfo>
@@ -52,6 +53,12 @@ void TKugelwerk::buildOptionsTab() {
     TabControl2 = new TTabControl(49, Optionen);
     TabControl2->setObjectName(QStringLiteral("TabControl2"));
     TabControl2->setDocumentMode(true);
+    m_filterCount = new FilterCountPanel(
+        [this] {
+            return FilterCountPanel::Request{runSettings(), ZahlenFile, Zahl};
+        },
+        Optionen);
+    optionsBox->addWidget(m_filterCount);
     optionsBox->addWidget(TabControl2, 1);
     Optionen_Statistik = new QWidget;
     Optionen_Statistik->setObjectName(QStringLiteral("Optionen_Statistik"));
@@ -293,11 +300,24 @@ void TKugelwerk::connectSettings() {
     m_explainTimer->setSingleShot(true);
     m_explainTimer->setInterval(150);
     connect(m_explainTimer, &QTimer::timeout, this, [this] { guarded([this] { refreshExplanations(); }); });
-    auto later = [this] { m_explainTimer->start(); };
+    auto later = [this] { optionsInputsChanged(); };
     connect(CalendarEdit1, &QDateEdit::dateChanged, this, later);
     connect(DateTimePicker1, &QDateEdit::dateChanged, this, later);
-    connect(DreioderVierWochen, &QSlider::valueChanged, this, later);
+    // Every option the filters or the pool read changes the count.
+    for (const SettingControl& c : m_settingControls) {
+        if (!c.setting->field && !c.setting->flag)
+            continue;
+        if (c.setting->kind == kw::SettingKind::Slider)
+            connect(static_cast<QSlider*>(c.control), &QSlider::valueChanged, this, later);
+        else if (c.setting->kind == kw::SettingKind::Check)
+            connect(static_cast<QAbstractButton*>(c.control), &QAbstractButton::toggled, this, later);
+    }
     later(); // once the program folder is known
+}
+
+void TKugelwerk::optionsInputsChanged() {
+    m_explainTimer->start();
+    m_filterCount->changed();
 }
 
 kw::RunSettings TKugelwerk::runSettings() const {

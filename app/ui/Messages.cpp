@@ -14,19 +14,20 @@
 namespace kw {
 
 namespace {
-Messages::Handler g_handler;
+Messages::DetailHandler g_handler;
 Messages::Asker g_asker;
 Messages::FileChooser g_chooser;
 Messages::Previewer g_previewer;
 Sound::Player g_player;
 
-void show(QWidget* parent, Messages::Kind kind, const QString& text) {
+void show(QWidget* parent, Messages::Kind kind, const QString& text, const QString& detail = QString()) {
     if (g_handler) {
-        g_handler(kind, text);
+        g_handler(kind, text, detail);
         return;
     }
     QMessageBox box(kind == Messages::Kind::Error ? QMessageBox::Warning : QMessageBox::Information,
                     QStringLiteral("Kugelwerk Mobil"), text, QMessageBox::Ok, parent);
+    box.setInformativeText(detail);
     box.exec();
 }
 
@@ -50,10 +51,22 @@ void realPlay(const QString& path) {
 void Messages::information(QWidget* parent, const QString& text) {
     show(parent, Kind::Information, text);
 }
+void Messages::information(QWidget* parent, const QString& text, const QString& detail) {
+    show(parent, Kind::Information, text, detail);
+}
 void Messages::error(QWidget* parent, const QString& text) {
     show(parent, Kind::Error, text);
 }
 void Messages::setHandler(Handler handler) {
+    if (!handler) {
+        g_handler = nullptr;
+        return;
+    }
+    g_handler = [handler = std::move(handler)](Kind kind, const QString& text, const QString&) {
+        handler(kind, text);
+    };
+}
+void Messages::setDetailHandler(DetailHandler handler) {
     g_handler = std::move(handler);
 }
 

@@ -18,6 +18,11 @@ public:
     using Handler = std::function<void(Kind, const QString& text)>;
 
     static void information(QWidget* parent, const QString& text);
+    /** The same box, with a second, smaller text under the first (why, what to do). */
+    static void information(QWidget* parent, const QString& text, const QString& detail);
+    /** Replaces the boxes like setHandler, and also receives the detail text. */
+    using DetailHandler = std::function<void(Kind, const QString& text, const QString& detail)>;
+    static void setDetailHandler(DetailHandler handler);
     /** The application's error report: what failed, in a box, and the program goes on. */
     static void error(QWidget* parent, const QString& text);
     /** Replaces the boxes (tests); an empty handler brings them back. */

@@ -4,6 +4,7 @@
 #include "app/Numbers.h"
 #include "app/ui/Messages.h"
 #include "draws/HistoryFile.h"
+#include "engine/FilterAdvice.h"
 #include "engine/GeneratorRun.h"
 #include "engine/Random.h"
 #include "engine/RunPlan.h"
@@ -190,6 +191,20 @@ void TKugelwerk::Button1Click() {
             return;
         }
 
+        // A first new tip that no candidate can ever pass would keep the run drawing forever: say
+        // why instead, and leave the tips as they are.
+        {
+            kw::TipTable prepared = *this;
+            kw::prepareTipTable(prepared);
+            const int row = kw::firstNewRow(prepared, Anzahl->value());
+            if (row >= 0)
+                if (const auto why = kw::noTipCanPass(s, history, recent, prepared, row)) {
+                    Status->setText(*why);
+                    restore();
+                    return;
+                }
+        }
+
         kw::prepareTipTable(*this);
         Button4Click();
         QCoreApplication::processEvents();
@@ -219,6 +234,10 @@ void TKugelwerk::Button1Click() {
             }
             if (event == kw::GeneratorRun::Event::Limit) {
                 endStatus = QStringLiteral("Change the settings or increase the calculation runs");
+                break;
+            }
+            if (event == kw::GeneratorRun::Event::NoTipCanPass) {
+                endStatus = run.noTipText();
                 break;
             }
             if (stopAfterNext) {

@@ -265,3 +265,63 @@ TEST(EngineRun, HistoryIsReadAgainWhenTheFileGrows) {
     EXPECT_FALSE(h.available());
     EXPECT_THROW(h.records(), FileError);
 }
+
+// A row that draws many candidates without a tip is analysed: it ends when no tip can pass, and
+// goes on unchanged when one can.
+TEST(EngineRun, RowWithoutAnyPossibleTipEndsAndOneWithRareTipsGoesOn) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("setforlife.dat"));
+    const std::vector<TZiehung> h = kwtest::dailyDraws(4000, 4000);
+    kwtest::writeHistory(path, h);
+    RunSettings s; // design values: five shared numbers with any draw since the first reject every tip
+    s.MaxLauf = 1000;
+    s.chartStart = h.front().Ziehungsdatum;
+    s.drawDay = h.back().Ziehungsdatum;
+    RecentDraws recent{};
+    for (size_t d = 0; d < 3; ++d)
+        std::copy(h[h.size() - 1 - d].Zahlen.begin(), h[h.size() - 1 - d].Zahlen.begin() + 8,
+                  recent[d].begin());
+
+    struct Ran {
+        GeneratorRun::Event end;
+        int64_t candidates;
+        QString text;
+        std::vector<QString> tips;
+    };
+    auto run = [&](const RunSettings& t, int64_t checkAfter) {
+        TipTable table;
+        for (int r = 0; r < 4; ++r)
+            table.Tippreihe1[r] = true;
+        prepareTipTable(table);
+        DrawHistory history(path);
+        history.refresh();
+        Random rng(12345);
+        GeneratorRun::Setup setup{
+            &table, 4, recent, planRun(t, history, recent).pool, &history, &rng, [t] { return t; }, {}};
+        setup.checkRowAfter = checkAfter;
+        GeneratorRun g(setup);
+        GeneratorRun::Budget budget;
+        budget.pauseAtCandidates = 200000; // a safety net for the test itself
+        const auto end = g.step(budget);
+        Ran out{end, g.candidates(), g.noTipText(), {}};
+        for (int r = 0; r < 4; ++r)
+            out.tips.push_back(kwtest::tipOf(table, r));
+        return out;
+    };
+
+    const Ran blocked = run(s, 1000);
+    EXPECT_EQ(blocked.end, GeneratorRun::Event::NoTipCanPass);
+    EXPECT_EQ(blocked.candidates, 1000);
+    EXPECT_TRUE(blocked.text.startsWith(
+        QStringLiteral("No tip can pass: 'Do not have an X in all previous draws' = 5 rejects all tips")))
+        << blocked.text.toStdString();
+
+    RunSettings six = s; // rare tips: hundreds of candidates for each
+    six.Fuenferodersechser = 6;
+    const Ran checked = run(six, 150), plain = run(six, 0);
+    EXPECT_EQ(plain.end, GeneratorRun::Event::Completed);
+    EXPECT_EQ(checked.end, plain.end);
+    EXPECT_EQ(checked.candidates, plain.candidates);
+    EXPECT_EQ(checked.tips, plain.tips);
+    EXPECT_GT(plain.candidates, 4 * 150);
+}

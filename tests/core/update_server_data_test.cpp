@@ -7,7 +7,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <thread>
+#include <vector>
 
 using namespace kw::srv;
 
@@ -138,6 +141,46 @@ TEST_F(DataFileTest, ImportAddsNewDaysPassesOverKnownOnesAndRefusesOtherNumbers)
     EXPECT_TRUE(error.contains(QStringLiteral("08.08.2015 6 7 12 13 21 25 26 36 14 35")));
     EXPECT_EQ(read(), now);
     kw::Clock::setToday(QDate());
+}
+
+// Parallel adds must neither lose a draw nor write a day twice.
+TEST_F(DataFileTest, ParallelAddsKeepEveryDrawAndEachDayOnce) {
+    write("# parallel\n");
+    auto drawFor = [](int day) {
+        auto d = parseDataLine(
+            QStringLiteral("%1.09.2015 1 2 3 4 5 6 7 8 9 10").arg(day, 2, 10, QLatin1Char('0')), nullptr);
+        return *d;
+    };
+    constexpr int kAdds = 20;
+    std::atomic<int> added{0};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kAdds; ++i)
+        threads.emplace_back([&, i] {
+            if (appendDraw(path(), drawFor(1 + i), nullptr))
+                ++added;
+        });
+    for (auto& t : threads)
+        t.join();
+    EXPECT_EQ(added, kAdds);
+    DrawStore store;
+    QString error;
+    ASSERT_TRUE(store.load(path(), &error)) << error.toStdString();
+    EXPECT_EQ(store.drawCount(), kAdds);
+
+    threads.clear();
+    added = 0;
+    for (int i = 0; i < kAdds; ++i)
+        threads.emplace_back([&] {
+            if (appendDraw(path(), drawFor(30), nullptr))
+                ++added;
+        });
+    for (auto& t : threads)
+        t.join();
+    EXPECT_EQ(added, 1);
+    ASSERT_TRUE(store.load(path(), &error));
+    EXPECT_EQ(store.drawCount(), kAdds + 1);
+    EXPECT_EQ(read().count("30.09.2015"), 1);
+    EXPECT_FALSE(QFile::exists(path() + QStringLiteral(".lock")));
 }
 
 TEST(DemoData, IsLabelledSyntheticStartsWithTheSeedDrawsAndHasADrawEveryDay) {

@@ -64,7 +64,10 @@ void copyAssets(const QString& toDir) {
 }
 
 Fixture::Fixture() {
-    kw::Messages::setHandler([this](kw::Messages::Kind, const QString& text) { messages << text; });
+    kw::Messages::setDetailHandler([this](kw::Messages::Kind, const QString& text, const QString& detail) {
+        messages << text;
+        messageDetails << detail;
+    });
     kw::Sound::setPlayer([this](const QString& path) { soundsPlayed << path; });
     // No test opens a real dialog: a file dialog is cancelled and a preview shows nothing,
     // unless the test answers them itself.

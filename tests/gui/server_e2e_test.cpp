@@ -2,6 +2,7 @@
 
 #include "app/Dates.h"
 #include "draws/HistoryFile.h"
+#include "server/DrawData.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -10,6 +11,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
+#include <functional>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -196,6 +200,40 @@ private slots:
         QVERIFY(bad != 0);
         QVERIFY2(why.contains("Line 2: expected ten numbers"), why.constData());
         QCOMPARE(data(), after);
+    }
+
+    // Parallel add commands: every draw arrives, and a day is written once however many ask for it.
+    void parallelAddsKeepEveryDrawAndEachDayOnce() {
+        QTemporaryDir dir;
+        const QString data = dir.filePath(QStringLiteral("draws.txt"));
+        auto runAll = [&](const std::function<QString(int)>& dayOf) {
+            std::vector<std::unique_ptr<QProcess>> adds;
+            for (int i = 0; i < 20; ++i) {
+                adds.push_back(std::make_unique<QProcess>());
+                adds.back()->start(serverProgram(), {"add", "--data", data, dayOf(i), "1", "2", "3", "4", "5",
+                                                     "6", "7", "8", "9", "10"});
+            }
+            int added = 0;
+            for (auto& p : adds) {
+                p->waitForFinished(20000);
+                if (p->exitStatus() == QProcess::NormalExit && p->exitCode() == 0)
+                    ++added;
+            }
+            return added;
+        };
+        QCOMPARE(
+            runAll([](int i) { return QStringLiteral("%1.09.2015").arg(i + 1, 2, 10, QLatin1Char('0')); }),
+            20);
+        QCOMPARE(runAll([](int) { return QStringLiteral("30.09.2015"); }), 1);
+        QFile f(data);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray text = f.readAll();
+        QCOMPARE(text.count('\n'), 21);
+        QCOMPARE(text.count("30.09.2015"), 1);
+        kw::srv::DrawStore store;
+        QString error;
+        QVERIFY2(store.load(data, &error), qPrintable(error));
+        QCOMPARE(store.drawCount(), 21);
     }
 
     void badDataFileStopsTheServerNamingTheLine() {

@@ -143,7 +143,9 @@ private:
             const int n = cells[i].toInt();
             if (hit && n >= 1 && n <= 37) {
                 const QColor ball = QColor::fromRgba(kw::ballArgb(n));
-                const qreal side = std::min<qreal>(r.height() - 6, c.number + c.digit * 0.6);
+                // Never wider than a column, so that two hits side by side stay two chips.
+                const qreal side =
+                    std::min<qreal>({qreal(r.height() - 6), c.number + c.digit * 0.6, c.pitch - 2});
                 const QRectF chip(cell.center().x() - side / 2, cell.center().y() - side / 2 + 1, side, side);
                 p->setPen(Qt::NoPen);
                 p->setBrush(ball);
@@ -180,14 +182,18 @@ public:
         c.font.setStyleHint(QFont::Monospace);
         c.font.setFixedPitch(true);
         const int body = QFontInfo(base).pixelSize();
-        c.font.setPixelSize(std::max(body, std::min(22, int(std::lround(height * 0.5)))));
-        c.digit = QFontMetricsF(c.font).horizontalAdvance(QLatin1Char('0'));
-        c.number = 2 * c.digit;
         // Eight numbers and "8+1+1" after a gap of one figure: a gap of 1.4 figures where it fits.
-        const qreal fixed = 8 * c.number + 6 * c.digit;
-        const qreal gap = std::clamp((width - fixed) / 8, c.digit * 0.3, c.digit * 1.4);
-        c.pitch = c.number + gap;
-        return c;
+        // Where it does not, the figures shrink towards the body size before the gaps close up.
+        for (int px = std::max(body, std::min(22, int(std::lround(height * 0.5))));; --px) {
+            c.font.setPixelSize(px);
+            c.digit = QFontMetricsF(c.font).horizontalAdvance(QLatin1Char('0'));
+            c.number = 2 * c.digit;
+            const qreal room = (width - 8 * c.number - 6 * c.digit) / 8;
+            if (room >= c.digit * 0.8 || px <= body) {
+                c.pitch = c.number + std::clamp(room, c.digit * 0.3, c.digit * 1.4);
+                return c;
+            }
+        }
     }
 
 private:

@@ -1,0 +1,90 @@
+// The exact count of tips that pass the filter, beside a pass over all tips that only forms their masks.
+#include "BenchSetup.h"
+
+#include "engine/FilterAnalysis.h"
+
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+struct Case {
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("setforlife.dat"));
+    std::vector<kw::TZiehung> h = bench::history();
+    kw::FilterInputs in;
+    explicit Case(int fuenfer) {
+        kwtest::writeHistory(path, h);
+        kw::DrawHistory history(path);
+        history.refresh();
+        kw::RunSettings s = bench::settings(h);
+        s.Fuenferodersechser = fuenfer;
+        in = kw::filterInputs(s, history, bench::recent(h));
+    }
+};
+
+// The benchmark's settings (test 11 at 6), and the design value 5, which no tip passes here.
+const Case& theCase(int fuenfer) {
+    static Case six(6), five(5);
+    return fuenfer == 5 ? five : six;
+}
+
+void BM_FilterCount(benchmark::State& state) {
+    const Case& c = theCase(int(state.range(1)));
+    int64_t pass = 0;
+    for (auto _ : state) {
+        const auto counts = kw::countTips(c.in, nullptr, int(state.range(0)));
+        pass = counts->pass;
+        benchmark::DoNotOptimize(pass);
+    }
+    state.counters["pass"] = double(pass);
+    state.counters["drawable"] = double(kw::tipsOf(c.in.pool));
+}
+BENCHMARK(BM_FilterCount)
+    ->ArgNames({"threads", "test11"})
+    ->Args({1, 6})
+    ->Args({2, 6})
+    ->Args({2, 5})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+
+// Every tip of the 37 numbers once, as bits, and nothing else.
+void BM_TipMasksOnly(benchmark::State& state) {
+    for (auto _ : state) {
+        uint64_t acc = 0;
+        for (int a1 = 1; a1 <= 30; ++a1) {
+            const uint64_t m1 = uint64_t(1) << a1;
+            for (int a2 = a1 + 1; a2 <= 31; ++a2) {
+                const uint64_t m2 = m1 | uint64_t(1) << a2;
+                for (int a3 = a2 + 1; a3 <= 32; ++a3) {
+                    const uint64_t m3 = m2 | uint64_t(1) << a3;
+                    for (int a4 = a3 + 1; a4 <= 33; ++a4) {
+                        const uint64_t m4 = m3 | uint64_t(1) << a4;
+                        for (int a5 = a4 + 1; a5 <= 34; ++a5) {
+                            const uint64_t m5 = m4 | uint64_t(1) << a5;
+                            for (int a6 = a5 + 1; a6 <= 35; ++a6) {
+                                const uint64_t m6 = m5 | uint64_t(1) << a6;
+                                for (int a7 = a6 + 1; a7 <= 36; ++a7) {
+                                    const uint64_t m7 = m6 | uint64_t(1) << a7;
+                                    for (int a8 = a7 + 1; a8 <= 37; ++a8) {
+                                        uint64_t m8 = m7 | uint64_t(1) << a8;
+                                        benchmark::DoNotOptimize(m8);
+                                        acc += m8;
+                                    }
+                                }
+                            }
+                        }
+                    }
+                }
+            }
+        }
+        benchmark::DoNotOptimize(acc);
+    }
+    state.counters["tips"] = double(kw::kAllTips);
+}
+BENCHMARK(BM_TipMasksOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+
+} // namespace
+
+BENCHMARK_MAIN();

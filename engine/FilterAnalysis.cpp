@@ -1,0 +1,665 @@
+#include "engine/FilterAnalysis.h"
+
+#include "app/Dates.h"
+#include "app/Numbers.h"
+#include "engine/Bits.h"
+#include "engine/CandidateFilter.h"
+#include "engine/RunPlan.h"
+
+#include <algorithm>
+#include <bit>
+#include <thread>
+
+namespace kw {
+
+namespace {
+
+constexpr uint64_t kNumbers = ((uint64_t(1) << 38) - 1) & ~uint64_t(1); // bits 1..37
+constexpr uint64_t kEvenBits = bitsOf({2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30, 32, 34, 36});
+constexpr uint64_t kOddBits = kNumbers & ~kEvenBits;
+
+struct Binomials {
+    uint32_t c[39][9]{};
+    constexpr Binomials() {
+        for (int n = 0; n <= 38; ++n) {
+            c[n][0] = 1;
+            for (int k = 1; k <= 8; ++k)
+                c[n][k] = n == 0 ? 0 : c[n - 1][k - 1] + c[n - 1][k];
+        }
+    }
+};
+constexpr Binomials kC;
+
+/** Bits lo..hi of the numbers 1..37; nothing when the range is empty. */
+inline uint64_t rangeBits(int lo, int hi) {
+    lo = std::max(lo, 1);
+    hi = std::min(hi, 37);
+    if (lo > hi)
+        return 0;
+    return ((uint64_t(2) << hi) - 1) & ~((uint64_t(1) << lo) - 1);
+}
+
+/** The numbers whose weight in w is at most m, for m = 0..8. */
+std::array<uint64_t, 9> atMostTable(const std::array<uint8_t, 38>& w) {
+    std::array<uint64_t, 9> t{};
+    for (int m = 0; m <= 8; ++m)
+        for (int v = 1; v <= 37; ++v)
+            if (w[size_t(v)] <= m)
+                t[size_t(m)] |= uint64_t(1) << v;
+    return t;
+}
+
+std::array<uint8_t, 38> weightsOf(const NumberLayers& l) {
+    std::array<uint8_t, 38> w{};
+    for (int m = 0; m < l.count; ++m)
+        for (int v = 1; v <= 37; ++v)
+            if (l.layer[size_t(m)] & (uint64_t(1) << v))
+                ++w[size_t(v)];
+    return w;
+}
+
+/**
+ * "At least k matches with one of these draws" (tests 10 and 11). Every k-subset of a draw's
+ * numbers is marked once: a set R of k-1 numbers keeps the numbers y above it for which R + y
+ * is marked. A tip then fails when a number it adds lies in the union of those masks over its
+ * (k-1)-subsets. Draws holding a number twice are few and counted one by one.
+ */
+struct MatchTest {
+    bool on = false;
+    bool allFail = false; // a limit of 0 or less
+    int k = 0;
+    uint64_t root = 0; // k == 1: every number of a draw
+    std::vector<uint64_t> dense;
+    std::vector<uint32_t> keys; // a hash on the rank where the dense table would be too large
+    std::vector<uint64_t> values;
+    uint32_t hashMask = 0;
+    struct Multi {
+        std::array<uint8_t, 38> weight{};
+        std::array<uint64_t, 9> atMost{};
+    };
+    std::vector<Multi> multi;
+
+    static constexpr uint32_t kEmpty = ~uint32_t(0);
+
+    uint64_t lookup(uint32_t rank) const {
+        if (!keys.empty()) {
+            for (uint32_t i = (rank * 0x9E3779B1u) & hashMask;; i = (i + 1) & hashMask) {
+                if (keys[i] == rank)
+                    return values[i];
+                if (keys[i] == kEmpty)
+                    return 0;
+            }
+        }
+        return dense[rank];
+    }
+    uint64_t& slot(uint32_t rank) {
+        if (!keys.empty()) {
+            uint32_t i = (rank * 0x9E3779B1u) & hashMask;
+            while (keys[i] != rank && keys[i] != kEmpty)
+                i = (i + 1) & hashMask;
+            keys[i] = rank;
+            return values[i];
+        }
+        return dense[rank];
+    }
+
+    void build(const std::vector<DrawEight>& draws) {
+        if (!on || allFail || k > 8)
+            return;
+        std::vector<uint64_t> singles;
+        for (const DrawEight& d : draws) {
+            const NumberLayers l = NumberLayers::of(d.begin(), d.end());
+            if (l.count <= 1) {
+                if (bitCount(l.layer[0]) >= k)
+                    singles.push_back(l.layer[0]);
+            } else {
+                Multi m;
+                m.weight = weightsOf(l);
+                m.atMost = atMostTable(m.weight);
+                multi.push_back(m);
+            }
+        }
+        const uint32_t size = kC.c[37][k - 1];
+        if (size <= 500000) {
+            dense.assign(size, 0);
+        } else {
+            uint32_t cap = 1024;
+            while (cap < singles.size() * size_t(kC.c[8][k]) * 2)
+                cap *= 2;
+            keys.assign(cap, kEmpty);
+            values.assign(cap, 0);
+            hashMask = cap - 1;
+        }
+        for (uint64_t mask : singles) {
+            int num[8];
+            int n = 0;
+            for (uint64_t b = mask; b; b &= b - 1)
+                num[n++] = std::countr_zero(b);
+            for (uint32_t sub = 0; sub < (1u << n); ++sub) {
+                if (std::popcount(sub) != k)
+                    continue;
+                uint32_t rank = 0;
+                int taken = 0, top = 0;
+                for (int i = 0; i < n; ++i) {
+                    if (!(sub & (1u << i)))
+                        continue;
+                    if (++taken == k) {
+                        top = num[i];
+                        break;
+                    }
+                    rank += kC.c[num[i] - 1][taken];
+                }
+                slot(rank) |= uint64_t(1) << top;
+            }
+        }
+        if (k == 1)
+            root = lookup(0);
+    }
+};
+
+/** One earlier tip for test 1: how often each number occurs in it. */
+struct EarlierTip {
+    std::array<uint8_t, 38> weight{};
+    std::array<uint64_t, 9> exactly{}; // numbers of each weight
+    uint64_t mask = 0;                 // numbers of weight 1, when it is the only weight above 0
+    bool plain = false;
+    int maxWeight = 0;
+};
+
+/** Everything the threads share: the inputs turned into tables. */
+struct Shared {
+    const RunSettings* s = nullptr;
+    int n = 0;     // numbers in the pool
+    int num[37]{}; // them, ascending
+    uint64_t pool = 0;
+    std::array<bool, kFilterTests> active{};
+    int limit[3]{};
+    std::array<std::array<uint8_t, 38>, 3> recentWeight{};
+    std::array<std::array<uint64_t, 9>, 3> recentAtMost{};
+    MatchTest recent, all;
+    int lists = -1; // largest subset size whose ranks the prefix keeps
+    // test 1
+    bool consistency = false;
+    std::vector<EarlierTip> tips;
+    int minTail[38][9]{}; // sum of the r pool numbers after position i
+    int maxTail[9]{};     // sum of the r largest pool numbers
+};
+
+struct Level {
+    int sum = 0, even = 0, prime = 0;
+    int m[3]{};
+    bool hasPair = false, hasRun = false, pairEnd = false;
+    int last = 0;
+    uint64_t f10 = 0, f11 = 0;
+    bool fail10 = false, fail11 = false;
+};
+
+template <bool Row> class Kernel {
+public:
+    explicit Kernel(const Shared& sh) : m_sh(sh) {
+        const size_t r10 = sh.recent.multi.size(), r11 = sh.all.multi.size(), t = sh.tips.size();
+        for (auto& v : m_multi10)
+            v.assign(r10, 0);
+        for (auto& v : m_multi11)
+            v.assign(r11, 0);
+        for (auto& v : m_ov)
+            v.assign(t, 0);
+        m_len[0].fill(0);
+        m_len[0][0] = 1;
+        m_rank[0][0] = 0;
+        m_lv[0].f10 = sh.recent.root;
+        m_lv[0].f11 = sh.all.root;
+        m_lv[0].fail10 = sh.recent.on && sh.recent.allFail;
+        m_lv[0].fail11 = sh.all.on && sh.all.allFail;
+    }
+
+    /** All tips whose first two numbers are the pool's numbers i1 and i2. */
+    void task(int i1, int i2) {
+        if (!enter<0>(i1))
+            return;
+        if (!enter<1>(i2))
+            return;
+        visit<2>(i2 + 1);
+    }
+
+    bool stopped() const { return m_stop; }
+    void setStopAt(int64_t n) { m_stopAt = n; }
+
+    int64_t pass = 0;
+    std::array<int64_t, kFilterTests> fails{}, onlyFails{};
+
+private:
+    template <int J> void visit(int from) {
+        const int to = m_sh.n - (8 - J);
+        for (int i = from; i <= to; ++i) {
+            if (!enter<J>(i))
+                continue;
+            if constexpr (J + 1 == 7)
+                leaf(i);
+            else
+                visit<J + 1>(i + 1);
+            if constexpr (Row)
+                if (m_stop)
+                    return;
+        }
+    }
+
+    /** Level J+1 from level J with the pool's number i added; false when the subtree is done for. */
+    template <int J> bool enter(int i) {
+        const Shared& sh = m_sh;
+        const RunSettings& s = *sh.s;
+        const int x = sh.num[i];
+        const Level& a = m_lv[J];
+        Level& b = m_lv[J + 1];
+        const uint64_t bit = uint64_t(1) << x;
+        b.sum = a.sum + x;
+        b.even = a.even + ((x & 1) == 0);
+        b.prime = a.prime + ((kPrimeBits & bit) != 0);
+        for (int d = 0; d < 3; ++d)
+            b.m[d] = a.m[d] + sh.recentWeight[size_t(d)][size_t(x)];
+        const bool follows = J > 0 && a.last + 1 == x;
+        b.hasPair = a.hasPair || follows;
+        b.hasRun = a.hasRun || (follows && a.pairEnd);
+        b.pairEnd = follows;
+        b.last = x;
+        advance<J>(sh.recent, a.f10, a.fail10, b.f10, b.fail10, m_multi10[J], m_multi10[J + 1], x, bit);
+        advance<J>(sh.all, a.f11, a.fail11, b.f11, b.fail11, m_multi11[J], m_multi11[J + 1], x, bit);
+        if constexpr (J + 1 <= 6)
+            extendLists<J>(x);
+        if constexpr (Row) {
+            const int left = 7 - J; // numbers still to come
+            if ((b.fail10 && sh.active[kRecentTest]) || (b.fail11 && sh.active[kAllDrawsTest]))
+                return false;
+            if (sh.active[kRunTest] && b.hasRun)
+                return false;
+            for (int d = 0; d < 3; ++d)
+                if (sh.active[size_t(kLastDrawTest + d)] && b.m[d] > sh.limit[d])
+                    return false;
+            if (b.sum + sh.minTail[i][left] > s.QuerMax || b.sum + sh.maxTail[left] < s.QuerMin)
+                return false;
+            if ((sh.active[kEvenTest] && b.even + left < s.gerade) ||
+                (sh.active[kOddTest] && (J + 1 - b.even) + left < s.Ungerade) ||
+                (sh.active[kPrimeTest] && b.prime + left < s.Primzahlen))
+                return false;
+            if (sh.consistency) {
+                const auto& from = m_ov[J];
+                auto& to = m_ov[J + 1];
+                for (size_t q = 0; q < sh.tips.size(); ++q) {
+                    const int o = from[q] + sh.tips[q].weight[size_t(x)];
+                    to[q] = uint8_t(o);
+                    if (o > s.MaxUeber || o + left * sh.tips[q].maxWeight < s.MinUeber)
+                        return false;
+                }
+            }
+        }
+        return true;
+    }
+
+    template <int J>
+    void advance(const MatchTest& t, uint64_t f, bool failed, uint64_t& fOut, bool& failOut,
+                 const std::vector<uint8_t>& multiIn, std::vector<uint8_t>& multiOut, int x, uint64_t bit) {
+        fOut = f;
+        failOut = failed;
+        if (!t.on || failed)
+            return;
+        if (f & bit) {
+            failOut = true;
+            return;
+        }
+        if (t.k >= 2) {
+            const int s = t.k - 2;
+            const uint32_t base = kC.c[x - 1][t.k - 1];
+            const uint32_t* r = m_rank[s];
+            uint64_t add = 0;
+            for (int idx = 0, n = m_len[J][s]; idx < n; ++idx)
+                add |= t.lookup(r[idx] + base);
+            fOut = f | add;
+        }
+        for (size_t q = 0; q < t.multi.size(); ++q) {
+            const int c = multiIn[q] + t.multi[q].weight[size_t(x)];
+            multiOut[q] = uint8_t(c);
+            if (c >= t.k)
+                failOut = true;
+        }
+    }
+
+    template <int J> void extendLists(int x) {
+        const int top = m_sh.lists;
+        for (int s = 0; s <= top; ++s)
+            m_len[J + 1][s] = m_len[J][s];
+        for (int s = top; s >= 1; --s) {
+            const uint32_t add = kC.c[x - 1][s];
+            const int n = m_len[J][s - 1];
+            uint32_t* out = m_rank[s] + m_len[J][s];
+            for (int idx = 0; idx < n; ++idx)
+                out[idx] = m_rank[s - 1][idx] + add;
+            m_len[J + 1][s] += n;
+        }
+    }
+
+    static uint64_t matchMask(const MatchTest& t, uint64_t f, bool failed,
+                              const std::vector<uint8_t>& multi) {
+        if (failed)
+            return 0;
+        uint64_t p = ~f;
+        for (size_t q = 0; q < t.multi.size(); ++q)
+            p &= t.multi[q].atMost[size_t(t.k - 1 - multi[q])];
+        return p;
+    }
+
+    /** Seven numbers chosen: the eighth is any pool number above the seventh. */
+    void leaf(int i7) {
+        const Shared& sh = m_sh;
+        const RunSettings& s = *sh.s;
+        const Level& a = m_lv[7];
+        const uint64_t avail = sh.pool & ~((uint64_t(2) << sh.num[i7]) - 1);
+        const uint64_t next = uint64_t(2) << a.last; // a.last + 1
+        uint64_t p[kFilterTests];
+        for (uint64_t& v : p)
+            v = ~uint64_t(0);
+        if (sh.active[kPairTest])
+            p[kPairTest] = a.hasPair ? ~uint64_t(0) : next;
+        if (sh.active[kRunTest])
+            p[kRunTest] = a.hasRun ? 0 : (a.pairEnd ? ~next : ~uint64_t(0));
+        p[kCrossSumTest] = rangeBits(s.QuerMin - a.sum, s.QuerMax - a.sum);
+        for (int d = 0; d < 3; ++d)
+            if (sh.active[size_t(kLastDrawTest + d)]) {
+                const int room = sh.limit[d] - a.m[d];
+                p[kLastDrawTest + d] = room < 0 ? 0 : sh.recentAtMost[size_t(d)][size_t(std::min(room, 8))];
+            }
+        if (sh.active[kEvenTest])
+            p[kEvenTest] = a.even >= s.gerade ? ~uint64_t(0) : (a.even + 1 == s.gerade ? kEvenBits : 0);
+        if (sh.active[kOddTest]) {
+            const int odd = 7 - a.even;
+            p[kOddTest] = odd >= s.Ungerade ? ~uint64_t(0) : (odd + 1 == s.Ungerade ? kOddBits : 0);
+        }
+        if (sh.active[kRecentTest])
+            p[kRecentTest] = matchMask(sh.recent, a.f10, a.fail10, m_multi10[7]);
+        if (sh.active[kAllDrawsTest])
+            p[kAllDrawsTest] = matchMask(sh.all, a.f11, a.fail11, m_multi11[7]);
+        if (sh.active[kPrimeTest])
+            p[kPrimeTest] =
+                a.prime >= s.Primzahlen ? ~uint64_t(0) : (a.prime + 1 == s.Primzahlen ? kPrimeBits : 0);
+
+        if constexpr (Row) {
+            uint64_t ok = avail;
+            for (uint64_t v : p)
+                ok &= v;
+            if (ok && sh.consistency)
+                for (size_t q = 0; q < sh.tips.size() && ok; ++q) {
+                    const EarlierTip& t = sh.tips[q];
+                    const int o = m_ov[7][q];
+                    if (t.plain) {
+                        const bool stay = o >= s.MinUeber && o <= s.MaxUeber;
+                        const bool up = o + 1 >= s.MinUeber && o + 1 <= s.MaxUeber;
+                        ok &= (stay ? ~t.mask : 0) | (up ? t.mask : 0);
+                    } else {
+                        uint64_t allowed = 0;
+                        for (int w = 0; w <= 8; ++w)
+                            if (o + w >= s.MinUeber && o + w <= s.MaxUeber)
+                                allowed |= t.exactly[size_t(w)];
+                        ok &= allowed;
+                    }
+                }
+            pass += bitCount(ok);
+            if (pass >= m_stopAt)
+                m_stop = true;
+        } else {
+            uint64_t once = 0, twice = 0;
+            uint64_t f[kFilterTests];
+            for (int t = 0; t < kFilterTests; ++t) {
+                f[t] = avail & ~p[t];
+                twice |= once & f[t];
+                once |= f[t];
+            }
+            pass += bitCount(avail & ~once);
+            const uint64_t single = once & ~twice;
+            for (int t = 0; t < kFilterTests; ++t)
+                if (f[t]) {
+                    fails[size_t(t)] += bitCount(f[t]);
+                    if (f[t] & single)
+                        onlyFails[size_t(t)] += bitCount(f[t] & single);
+                }
+        }
+    }
+
+    const Shared& m_sh;
+    Level m_lv[8];
+    std::vector<uint8_t> m_multi10[8], m_multi11[8];
+    std::vector<uint8_t> m_ov[8];
+    // ranks of the subsets of the prefix by size (colex), and how many each level holds
+    uint32_t m_rank[7][64]{};
+    std::array<int, 7> m_len[8]{};
+    int64_t m_stopAt = kAllTips + 1;
+    bool m_stop = false;
+};
+
+Shared prepare(const FilterInputs& in) {
+    Shared sh;
+    const RunSettings& s = in.settings;
+    sh.s = &in.settings;
+    sh.pool = in.pool & kNumbers;
+    for (uint64_t b = sh.pool; b; b &= b - 1)
+        sh.num[sh.n++] = std::countr_zero(b);
+    for (int t = 0; t < kFilterTests; ++t)
+        sh.active[size_t(t)] = testActive(s, t);
+    const int limits[3] = {s.UeLetzte, s.Uevorletzte, s.UeVorVorletzte};
+    for (size_t d = 0; d < 3; ++d) {
+        sh.limit[d] = limits[d];
+        sh.recentWeight[d] = weightsOf(NumberLayers::of(in.recent[d].begin(), in.recent[d].end()));
+        sh.recentAtMost[d] = atMostTable(sh.recentWeight[d]);
+    }
+    sh.recent.on = sh.active[kRecentTest];
+    sh.recent.k = s.DreioderVier;
+    sh.recent.allFail = s.DreioderVier <= 0 && !in.recentWindow.empty();
+    if (s.DreioderVier <= 0 && in.recentWindow.empty())
+        sh.recent.on = false;
+    sh.recent.build(in.recentWindow);
+    sh.all.on = sh.active[kAllDrawsTest];
+    sh.all.k = s.Fuenferodersechser;
+    sh.all.allFail = s.Fuenferodersechser <= 0;
+    sh.all.build(in.allWindow);
+    for (const MatchTest* t : {&sh.recent, &sh.all})
+        if (t->on && !t->allFail && t->k >= 2)
+            sh.lists = std::max(sh.lists, t->k - 2);
+
+    sh.consistency = (s.MinUeber > 0 || s.MaxUeber < 8) && !in.earlierTips.empty();
+    for (const auto& tip : in.earlierTips) {
+        EarlierTip t;
+        for (int32_t v : tip)
+            if (v >= 1 && v <= 37)
+                ++t.weight[size_t(v)];
+        for (int v = 1; v <= 37; ++v) {
+            t.exactly[t.weight[size_t(v)]] |= uint64_t(1) << v;
+            t.maxWeight = std::max(t.maxWeight, int(t.weight[size_t(v)]));
+        }
+        t.plain = t.maxWeight <= 1;
+        t.mask = t.exactly[1];
+        sh.tips.push_back(t);
+    }
+    for (int i = 0; i < sh.n; ++i)
+        for (int r = 0; r <= 8; ++r) {
+            int sum = 0;
+            for (int q = 1; q <= r; ++q)
+                sum += i + q < sh.n ? sh.num[i + q] : 1000; // no room: too large for any bound
+            sh.minTail[i][r] = sum;
+        }
+    for (int r = 0; r <= 8; ++r) {
+        int sum = 0;
+        for (int q = 0; q < r && q < sh.n; ++q)
+            sum += sh.num[sh.n - 1 - q];
+        sh.maxTail[r] = sum;
+    }
+    return sh;
+}
+
+template <bool Row>
+bool runAll(const Shared& sh, int threads, const std::atomic<bool>* cancel, int64_t stopAt,
+            std::vector<Kernel<Row>>& kernels) {
+    std::vector<std::pair<int, int>> tasks;
+    for (int i1 = 0; i1 + 8 <= sh.n; ++i1)
+        for (int i2 = i1 + 1; i2 + 7 <= sh.n; ++i2)
+            tasks.emplace_back(i1, i2);
+    std::atomic<size_t> next{0};
+    std::atomic<int64_t> found{0};
+    std::atomic<bool> done{false};
+    threads = std::max(1, threads);
+    kernels.clear();
+    for (int t = 0; t < threads; ++t)
+        kernels.emplace_back(sh);
+    auto work = [&](Kernel<Row>& k) {
+        for (;;) {
+            if ((cancel && cancel->load(std::memory_order_relaxed)) || done.load(std::memory_order_relaxed))
+                return;
+            const size_t i = next.fetch_add(1, std::memory_order_relaxed);
+            if (i >= tasks.size())
+                return;
+            const int64_t before = k.pass;
+            if constexpr (Row)
+                k.setStopAt(before + (stopAt - found.load()));
+            k.task(tasks[i].first, tasks[i].second);
+            if constexpr (Row)
+                if (found.fetch_add(k.pass - before) + (k.pass - before) >= stopAt)
+                    done = true;
+        }
+    };
+    std::vector<std::thread> pool;
+    for (int t = 1; t < threads; ++t)
+        pool.emplace_back(work, std::ref(kernels[size_t(t)]));
+    work(kernels[0]);
+    for (std::thread& t : pool)
+        t.join();
+    return !(cancel && cancel->load());
+}
+
+} // namespace
+
+bool testActive(const RunSettings& s, int t) {
+    switch (t) {
+    case kPairTest:
+    case kRunTest:
+        return s.PaarMuss;
+    case kCrossSumTest:
+        return true;
+    case kLastDrawTest:
+        return s.UeLetzte >= 0 && s.UeLetzte < 8;
+    case kSecondLastTest:
+        return s.Uevorletzte >= 0 && s.Uevorletzte < 8;
+    case kThirdLastTest:
+        return s.UeVorVorletzte >= 0 && s.UeVorVorletzte < 8;
+    case kEvenTest:
+        return s.gerade > 0;
+    case kOddTest:
+        return s.Ungerade > 0;
+    case kRecentTest:
+        return s.DreioderVier < 8;
+    case kAllDrawsTest:
+        return s.Fuenferodersechser < 9;
+    case kPrimeTest:
+        return s.Primzahlen > 0;
+    default:
+        return false;
+    }
+}
+
+int64_t tipsOf(uint64_t numbers) {
+    return kC.c[bitCount(numbers & kNumbers)][8];
+}
+
+FilterInputs filterInputs(const RunSettings& s, const DrawHistory& history, const RecentDraws& recent) {
+    FilterInputs in;
+    in.settings = s;
+    in.recent = recent;
+    const RunPlan plan = planRun(s, history, recent);
+    in.pool = plan.pool.numbers() & kNumbers;
+    const bool recentOn = s.DreioderVier < 8, allOn = s.Fuenferodersechser < 9;
+    if (!recentOn && !allOn)
+        return in;
+    const double start = s.drawDay - s.DreioderVierWochen / 2.0 * 7;
+    for (const TZiehung& z : history.records()) {
+        DrawEight d{};
+        std::copy(z.Zahlen.begin(), z.Zahlen.begin() + 8, d.begin());
+        if (recentOn && inWindowStartExcluded(z.Ziehungsdatum, start, s.drawDay))
+            in.recentWindow.push_back(d);
+        if (allOn && inWindowStartExcluded(z.Ziehungsdatum, s.chartStart, s.drawDay)) {
+            in.allWindow.push_back(d);
+            in.allWindowDays.push_back(z.Ziehungsdatum);
+        }
+    }
+    return in;
+}
+
+bool lookUpRecent(const std::vector<TZiehung>& records, double pickerDay, RecentDraws& recent,
+                  double& drawDay) {
+    if (records.empty())
+        return false;
+    auto lookup = [&](double day) -> const TZiehung& {
+        const double wanted = double(Round(day));
+        for (const TZiehung& z : records)
+            if (!(z.Ziehungsdatum < wanted))
+                return z;
+        return records.back();
+    };
+    const TZiehung* z = &lookup(pickerDay);
+    drawDay = z->Ziehungsdatum;
+    for (size_t d = 0; d < 3; ++d) {
+        if (d > 0)
+            z = &lookup(z->Ziehungsdatum - 1);
+        std::copy(z->Zahlen.begin(), z->Zahlen.begin() + 8, recent[d].begin());
+    }
+    return true;
+}
+
+void setEarlierTips(FilterInputs& in, const TipTable& table, int row) {
+    in.earlierTips.clear();
+    in.badEarlierTip = false;
+    for (int q = 0; q < row && q < kTipRows; ++q) {
+        if (table.Tippreihen[1][q].isEmpty())
+            continue;
+        std::array<int32_t, 8> tip{};
+        bool ok = true;
+        for (int col = 1; col <= 8 && ok; ++col) {
+            const auto v = tryStrToInt(table.Tippreihen[col][q]);
+            ok = v.has_value();
+            if (ok)
+                tip[size_t(col - 1)] = *v;
+        }
+        if (!ok) {
+            in.badEarlierTip = true;
+            continue;
+        }
+        in.earlierTips.push_back(tip);
+    }
+}
+
+std::optional<FilterCounts> countTips(const FilterInputs& in, const std::atomic<bool>* cancel, int threads) {
+    const Shared sh = prepare(in);
+    FilterCounts out;
+    out.active = sh.active;
+    out.drawable = tipsOf(sh.pool);
+    std::vector<Kernel<false>> kernels;
+    if (!runAll<false>(sh, threads, cancel, 0, kernels))
+        return std::nullopt;
+    for (const auto& k : kernels) {
+        out.pass += k.pass;
+        for (int t = 0; t < kFilterTests; ++t) {
+            out.fails[size_t(t)] += k.fails[size_t(t)];
+            out.onlyFails[size_t(t)] += k.onlyFails[size_t(t)];
+        }
+    }
+    return out;
+}
+
+std::optional<int64_t> countPassing(const FilterInputs& in, int64_t stopAt, const std::atomic<bool>* cancel,
+                                    int threads) {
+    const Shared sh = prepare(in);
+    std::vector<Kernel<true>> kernels;
+    if (!runAll<true>(sh, threads, cancel, std::max<int64_t>(stopAt, 1), kernels))
+        return std::nullopt;
+    int64_t n = 0;
+    for (const auto& k : kernels)
+        n += k.pass;
+    return n;
+}
+
+} // namespace kw

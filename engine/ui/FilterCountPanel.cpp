@@ -1,0 +1,159 @@
+#include "engine/ui/FilterCountPanel.h"
+
+#include "app/Dates.h"
+#include "app/Numbers.h"
+#include "engine/Bits.h"
+#include "engine/FilterAdvice.h"
+#include "engine/FilterAnalysis.h"
+
+#include <QBoxLayout>
+#include <QLabel>
+#include <QTimer>
+#include <QToolButton>
+
+struct FilterCountPanel::Result {
+    uint64_t generation = 0;
+    bool ok = false;
+    QString line;    // the count, or why there is none
+    QString blocked; // which filter leaves no tip
+    QString table;   // the per-filter table (rich text)
+};
+
+namespace {
+
+// Debounced like the explanations: a slider dragged across its range starts one count, not twenty.
+constexpr int kDebounceMs = 150;
+
+QString tableOf(const kw::FilterInputs& in, const kw::FilterCounts& c) {
+    QString html = QStringLiteral("<table cellspacing='0' cellpadding='2'><tr><th align='left'>filter</th>"
+                                  "<th align='left'>value</th><th align='right'>tips it alone removes</th>"
+                                  "<th align='right'>switched off, it gives</th></tr>");
+    auto row = [&](const QString& caption, const QString& value, qint64 removes, qint64 adds) {
+        html += QStringLiteral(
+                    "<tr><td>%1</td><td>%2</td><td align='right'>%3</td><td align='right'>%4</td></tr>")
+                    .arg(caption.toHtmlEscaped(), value.toHtmlEscaped(), kw::formatCount(removes),
+                         adds < 0 ? QString() : kw::formatCount(adds));
+    };
+    row(QStringLiteral("numbers the pool can draw"), QStringLiteral("%1 of 37").arg(kw::bitCount(in.pool)),
+        kw::kAllTips - c.drawable, -1);
+    const kw::RunSettings& s = in.settings;
+    for (const kw::TestLine& t : kw::testLines(s, c)) {
+        QString value = t.value;
+        if (t.test == kw::kAllDrawsTest)
+            value += QStringLiteral(" (since %1, the start date on the chart tab: %2 draws)")
+                         .arg(kw::formatDay(s.chartStart), kw::formatCount(qint64(in.allWindow.size())));
+        else if (t.test == kw::kRecentTest)
+            value += QStringLiteral(" (the last %1 days: %2 draws)")
+                         .arg(s.DreioderVierWochen * 3.5)
+                         .arg(kw::formatCount(qint64(in.recentWindow.size())));
+        row(t.caption, value, t.removes, t.onlyRemoves);
+    }
+    return html + QStringLiteral("</table>");
+}
+
+} // namespace
+
+FilterCountPanel::FilterCountPanel(Source source, QWidget* parent)
+    : QWidget(parent), m_source(std::move(source)) {
+    setObjectName(QStringLiteral("FilterCountPanel"));
+    auto* box = new QVBoxLayout(this);
+    box->setContentsMargins(10, 6, 10, 4);
+    auto* line = new QHBoxLayout;
+    m_count = new QLabel(QStringLiteral("counting…"), this);
+    m_count->setObjectName(QStringLiteral("FilterCount"));
+    m_count->setWordWrap(true);
+    m_count->setAccessibleName(QStringLiteral("tips that pass the filters"));
+    m_breakdown = new QToolButton(this);
+    m_breakdown->setObjectName(QStringLiteral("FilterBreakdown"));
+    m_breakdown->setText(QStringLiteral("per filter"));
+    m_breakdown->setCheckable(true);
+    m_breakdown->setMinimumHeight(32);
+    m_breakdown->setToolTip(QStringLiteral("Shows what each filter removes"));
+    line->addWidget(m_count, 1);
+    line->addWidget(m_breakdown, 0, Qt::AlignTop);
+    box->addLayout(line);
+    m_table = new QLabel(this);
+    m_table->setObjectName(QStringLiteral("FilterTable"));
+    m_table->setTextFormat(Qt::RichText);
+    m_table->setWordWrap(true);
+    m_table->setVisible(false);
+    box->addWidget(m_table);
+    connect(m_breakdown, &QToolButton::toggled, m_table, &QLabel::setVisible);
+
+    m_debounce = new QTimer(this);
+    m_debounce->setSingleShot(true);
+    m_debounce->setInterval(kDebounceMs);
+    connect(m_debounce, &QTimer::timeout, this, &FilterCountPanel::start);
+}
+
+FilterCountPanel::~FilterCountPanel() {
+    stopWorker();
+}
+
+void FilterCountPanel::stopWorker() {
+    if (m_cancel)
+        m_cancel->store(true);
+    if (m_worker.joinable())
+        m_worker.join(); // the count notices the flag within a fraction of a millisecond
+}
+
+void FilterCountPanel::changed() {
+    ++m_generation; // a count under way is out of date
+    if (m_cancel)
+        m_cancel->store(true);
+    m_due = true;
+    m_count->setText(QStringLiteral("counting…"));
+    m_debounce->start();
+}
+
+void FilterCountPanel::start() {
+    stopWorker();
+    m_due = false;
+    const Request req = m_source();
+    m_cancel = std::make_shared<std::atomic<bool>>(false);
+    const uint64_t generation = ++m_generation;
+    m_worker = std::thread([req, generation, cancel = m_cancel, this] {
+        Result r;
+        r.generation = generation;
+        try {
+            kw::DrawHistory history(req.historyPath);
+            history.refresh();
+            kw::RunSettings s = req.settings;
+            kw::RecentDraws recent{};
+            for (size_t k = 0; k < 8; ++k)
+                recent[0][k] = uint8_t(req.shown[k + 1]);
+            recent[1] = recent[2] = recent[0];
+            if (history.available())
+                kw::lookUpRecent(history.records(), s.drawDay, recent, s.drawDay);
+            const kw::FilterInputs in = kw::filterInputs(s, history, recent);
+            const auto counts = kw::countTips(in, cancel.get());
+            if (!counts)
+                return; // a newer count follows
+            r.ok = true;
+            r.line = kw::countText(*counts);
+            r.table = tableOf(in, *counts);
+            if (counts->pass == 0)
+                r.blocked = kw::refusalText(in, *counts, history);
+        } catch (const std::exception& e) {
+            r.line = QStringLiteral("The tips that pass cannot be counted: %1")
+                         .arg(QString::fromStdString(e.what()));
+        }
+        if (cancel->load())
+            return;
+        // The panel outlives the thread (its destructor joins it); the call runs on the panel's thread.
+        QMetaObject::invokeMethod(
+            this, [this, r] { show(r); }, Qt::QueuedConnection);
+    });
+}
+
+void FilterCountPanel::show(const Result& r) {
+    if (r.generation != m_generation)
+        return;
+    if (m_worker.joinable())
+        m_worker.join(); // it has posted this result and ends now
+    m_count->setText(r.blocked.isEmpty() ? r.line : r.line + QLatin1Char('\n') + r.blocked);
+    m_table->setText(r.table);
+    m_count->setToolTip(r.table);
+    m_breakdown->setToolTip(r.table.isEmpty() ? QStringLiteral("Shows what each filter removes") : r.table);
+    emit counted();
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "engine/RunSettings.h"
+#include "tips/TipTable.h"
+
+#include <QWidget>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <thread>
+
+class QLabel;
+class QTimer;
+class QToolButton;
+
+/**
+ * The line on the options tab that says how many tips can pass the filters, with the table of
+ * what each filter removes on demand. It counts in a worker thread, a moment after the last
+ * change, and starts again when something changes while it counts.
+ */
+class FilterCountPanel : public QWidget {
+    Q_OBJECT
+public:
+    /** What a count starts from, read on the window's thread. */
+    struct Request {
+        kw::RunSettings settings;
+        QString historyPath;
+        kw::DrawNumbers shown{}; // the draw on display, for a history without draws
+    };
+    using Source = std::function<Request()>;
+
+    explicit FilterCountPanel(Source source, QWidget* parent = nullptr);
+    ~FilterCountPanel() override;
+
+    /** Something the count depends on changed: count again a moment later. */
+    void changed();
+    /** True while a count is due or under way. */
+    bool counting() const { return m_due || m_worker.joinable(); }
+
+signals:
+    /** A count has been shown. */
+    void counted();
+
+private:
+    struct Result;
+    void start();
+    void show(const Result& r);
+    void stopWorker();
+
+    Source m_source;
+    QLabel* m_count = nullptr;
+    QLabel* m_table = nullptr;
+    QToolButton* m_breakdown = nullptr;
+    QTimer* m_debounce = nullptr;
+    std::thread m_worker;
+    std::shared_ptr<std::atomic<bool>> m_cancel;
+    uint64_t m_generation = 0;
+    bool m_due = false;
+};
