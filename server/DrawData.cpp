@@ -18,11 +18,6 @@ namespace {
 constexpr int kAddLockWaitMs = 10000;
 // An add takes milliseconds; a lock this old was left by an add that was killed.
 constexpr int kAddLockStaleMs = 30000;
-/** QLockFile does not order the threads of one process: adds and imports share this. */
-std::mutex& dataFileMutex() {
-    static std::mutex m;
-    return m;
-}
 } // namespace
 
 bool isCommentLine(QStringView line) {
@@ -150,21 +145,49 @@ bool DrawStore::load(const QString& path, QString* error) {
     return true;
 }
 
-bool appendDraw(const QString& path, const DrawEntry& draw, QString* error) {
-    // Two adds at once would each read the old file and the last rename would win: draws lost,
-    // or one day written twice. The lock beside the file makes read, check and write one step
-    // between processes; QLockFile does not order the threads of one process, the mutex does.
-    const std::lock_guard<std::mutex> guard(dataFileMutex());
-    QLockFile lock(path + QStringLiteral(".lock"));
-    lock.setStaleLockTime(kAddLockStaleMs);
-    if (!lock.tryLock(kAddLockWaitMs)) {
+namespace {
+
+/**
+ * Holds the data file for one read, check and write. Two changes at once would each read the old
+ * file and the last rename would win: draws lost, or one day written twice. The lock beside the
+ * file orders processes; QLockFile does not order the threads of one process, the mutex does.
+ */
+class DataFileLock {
+public:
+    explicit DataFileLock(const QString& path)
+        : m_guard(inProcess()), m_lock(path + QStringLiteral(".lock")) {
+        m_lock.setStaleLockTime(kAddLockStaleMs);
+        if (!m_lock.tryLock(kAddLockWaitMs))
+            m_why = m_lock.error() == QLockFile::LockFailedError
+                        ? QStringLiteral("%1 is being changed by another add; try again").arg(path)
+                        : QStringLiteral("cannot write %1: %2")
+                              .arg(path, whyNoLock(path + QStringLiteral(".lock")));
+    }
+    /** False when the file could not be locked; error then says why. */
+    bool held(QString* error) const {
+        if (m_why.isEmpty())
+            return true;
         if (error)
-            *error = lock.error() == QLockFile::LockFailedError
-                         ? QStringLiteral("%1 is being changed by another add; try again").arg(path)
-                         : QStringLiteral("cannot write %1: %2")
-                               .arg(path, whyNoLock(path + QStringLiteral(".lock")));
+            *error = m_why;
         return false;
     }
+
+private:
+    static std::mutex& inProcess() {
+        static std::mutex m;
+        return m;
+    }
+    std::lock_guard<std::mutex> m_guard;
+    QLockFile m_lock;
+    QString m_why;
+};
+
+} // namespace
+
+bool appendDraw(const QString& path, const DrawEntry& draw, QString* error) {
+    const DataFileLock lock(path);
+    if (!lock.held(error))
+        return false;
     QByteArray content;
     if (QFile::exists(path)) {
         bool taken = false;
@@ -208,22 +231,23 @@ std::array<uint8_t, 10> numbersOf(const DrawEntry& d) {
     return n;
 }
 
+bool writeWhole(const QString& path, const QByteArray& content, QString* error) {
+    QString why;
+    if (!saveFileAtomically(path, content, &why)) {
+        if (error)
+            *error = QStringLiteral("cannot write %1: %2").arg(path, why);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool importDraws(const QString& path, const std::vector<kw::ImportedDraw>& draws, DataImport* result,
                  QString* error) {
-    // Read, check and write in one step between processes, as for an add.
-    const std::lock_guard<std::mutex> guard(dataFileMutex());
-    QLockFile lock(path + QStringLiteral(".lock"));
-    lock.setStaleLockTime(kAddLockStaleMs);
-    if (!lock.tryLock(kAddLockWaitMs)) {
-        if (error)
-            *error = lock.error() == QLockFile::LockFailedError
-                         ? QStringLiteral("%1 is being changed by another add; try again").arg(path)
-                         : QStringLiteral("cannot write %1: %2")
-                               .arg(path, whyNoLock(path + QStringLiteral(".lock")));
+    const DataFileLock lock(path);
+    if (!lock.held(error))
         return false;
-    }
     std::map<qint64, std::vector<DrawEntry>> held;
     QByteArray content;
     if (QFile::exists(path)) {
@@ -274,12 +298,8 @@ bool importDraws(const QString& path, const std::vector<kw::ImportedDraw>& draws
                          .arg(conflicts.join(QStringLiteral("\n  ")));
         return false;
     }
-    QString why;
-    if (out.added > 0 && !saveFileAtomically(path, content + added, &why)) {
-        if (error)
-            *error = QStringLiteral("cannot write %1: %2").arg(path, why);
+    if (out.added > 0 && !writeWhole(path, content + added, error))
         return false;
-    }
     for (const auto& [day, entries] : held)
         out.newest = std::max(out.newest, entries.front().date);
     if (!sorted.empty())

@@ -112,37 +112,6 @@ TEST_F(DataFileTest, AddStartsAMissingFile) {
     EXPECT_EQ(read(), QByteArray("09.08.2015 3 4 7 11 15 23 27 31 36 37\n"));
 }
 
-TEST_F(DataFileTest, ImportAddsNewDaysPassesOverKnownOnesAndRefusesOtherNumbers) {
-    kw::Clock::setToday(QDate(2026, 12, 10));
-    write("# demo\n07.08.2015 4 5 8 9 10 12 19 30 6 29\n08.08.2015 6 7 12 13 21 25 26 36 14 35\n");
-    const QByteArray before = read();
-    const auto results = kw::parsePublishedResults("Date;N1;N2;N3;N4;N5;N6;N7;N8;S1;S2\n"
-                                                   "2015-08-10;1;2;3;4;5;6;7;8;9;10\n"
-                                                   "2015-08-07;30;4;19;5;12;10;8;9;29;6\n"
-                                                   "2015-08-09;3;4;7;11;15;23;27;31;36;37\n");
-    ASSERT_FALSE(results.error);
-    DataImport r;
-    QString error;
-    ASSERT_TRUE(importDraws(path(), results.draws, &r, &error)) << error.toStdString();
-    EXPECT_EQ(r.added, 2);
-    EXPECT_EQ(r.alreadyThere, 1);
-    EXPECT_EQ(r.newest, QDate(2015, 8, 10));
-    EXPECT_EQ(read(), before + "09.08.2015 3 4 7 11 15 23 27 31 36 37\n10.08.2015 1 2 3 4 5 6 7 8 9 10\n");
-    DrawStore store;
-    ASSERT_TRUE(store.load(path(), &error));
-    EXPECT_EQ(store.drawCount(), 4);
-
-    const QByteArray now = read();
-    const auto other = kw::parsePublishedResults("11.08.2015 1 2 3 4 5 6 7 8 9 10\n"
-                                                 "08.08.2015 6 7 12 13 21 25 26 36 14 34\n");
-    ASSERT_FALSE(other.error);
-    EXPECT_FALSE(importDraws(path(), other.draws, &r, &error));
-    EXPECT_TRUE(error.contains(QStringLiteral("line 2"))) << error.toStdString();
-    EXPECT_TRUE(error.contains(QStringLiteral("08.08.2015 6 7 12 13 21 25 26 36 14 35")));
-    EXPECT_EQ(read(), now);
-    kw::Clock::setToday(QDate());
-}
-
 // Parallel adds must neither lose a draw nor write a day twice.
 TEST_F(DataFileTest, ParallelAddsKeepEveryDrawAndEachDayOnce) {
     write("# parallel\n");
@@ -181,6 +150,37 @@ TEST_F(DataFileTest, ParallelAddsKeepEveryDrawAndEachDayOnce) {
     EXPECT_EQ(store.drawCount(), kAdds + 1);
     EXPECT_EQ(read().count("30.09.2015"), 1);
     EXPECT_FALSE(QFile::exists(path() + QStringLiteral(".lock")));
+}
+
+TEST_F(DataFileTest, ImportAddsNewDaysPassesOverKnownOnesAndRefusesOtherNumbers) {
+    kw::Clock::setToday(QDate(2026, 12, 10));
+    write("# demo\n07.08.2015 4 5 8 9 10 12 19 30 6 29\n08.08.2015 6 7 12 13 21 25 26 36 14 35\n");
+    const QByteArray before = read();
+    const auto results = kw::parsePublishedResults("Date;N1;N2;N3;N4;N5;N6;N7;N8;S1;S2\n"
+                                                   "2015-08-10;1;2;3;4;5;6;7;8;9;10\n"
+                                                   "2015-08-07;30;4;19;5;12;10;8;9;29;6\n"
+                                                   "2015-08-09;3;4;7;11;15;23;27;31;36;37\n");
+    ASSERT_FALSE(results.error);
+    DataImport r;
+    QString error;
+    ASSERT_TRUE(importDraws(path(), results.draws, &r, &error)) << error.toStdString();
+    EXPECT_EQ(r.added, 2);
+    EXPECT_EQ(r.alreadyThere, 1);
+    EXPECT_EQ(r.newest, QDate(2015, 8, 10));
+    EXPECT_EQ(read(), before + "09.08.2015 3 4 7 11 15 23 27 31 36 37\n10.08.2015 1 2 3 4 5 6 7 8 9 10\n");
+    DrawStore store;
+    ASSERT_TRUE(store.load(path(), &error));
+    EXPECT_EQ(store.drawCount(), 4);
+
+    const QByteArray now = read();
+    const auto other = kw::parsePublishedResults("11.08.2015 1 2 3 4 5 6 7 8 9 10\n"
+                                                 "08.08.2015 6 7 12 13 21 25 26 36 14 34\n");
+    ASSERT_FALSE(other.error);
+    EXPECT_FALSE(importDraws(path(), other.draws, &r, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("line 2"))) << error.toStdString();
+    EXPECT_TRUE(error.contains(QStringLiteral("08.08.2015 6 7 12 13 21 25 26 36 14 35")));
+    EXPECT_EQ(read(), now);
+    kw::Clock::setToday(QDate());
 }
 
 TEST(DemoData, IsLabelledSyntheticStartsWithTheSeedDrawsAndHasADrawEveryDay) {

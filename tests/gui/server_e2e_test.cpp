@@ -168,40 +168,6 @@ private slots:
         QCOMPARE(days.first(), QStringLiteral("20150811"));
     }
 
-    void importLoadsPublishedResultsInOneStepOrNamesTheBadLine() {
-        ServerProcess server("07.08.2015 4 5 8 9 10 12 19 30 6 29\n");
-        QTemporaryDir dir;
-        const QString results = dir.filePath(QStringLiteral("results.csv"));
-        auto run = [&](const QByteArray& text) {
-            QFile f(results);
-            f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-            f.write(text);
-            f.close();
-            QProcess p;
-            p.start(serverProgram(), {"import", "--data", server.dataFile(), results});
-            p.waitForFinished(5000);
-            return std::pair{p.exitCode(), p.readAllStandardOutput() + p.readAllStandardError()};
-        };
-        auto data = [&] {
-            QFile f(server.dataFile());
-            f.open(QIODevice::ReadOnly);
-            return f.readAll();
-        };
-        const auto [ok, said] = run("Draw date,N1,N2,N3,N4,N5,N6,N7,N8,S1,S2\n"
-                                    "2015-08-07,4,5,8,9,10,12,19,30,6,29\n"
-                                    "2015-08-08,6,7,12,13,21,25,26,36,14,35\n");
-        QCOMPARE(ok, 0);
-        QVERIFY2(said.contains("1 draw added, 1 already there; newest 08.08.2015"), said.constData());
-        const QByteArray after = data();
-        QCOMPARE(after,
-                 QByteArray("07.08.2015 4 5 8 9 10 12 19 30 6 29\n08.08.2015 6 7 12 13 21 25 26 36 14 35\n"));
-
-        const auto [bad, why] = run("2015-08-09,3,4,7,11,15,23,27,31,36,37\n2015-08-10,1,2,3\n");
-        QVERIFY(bad != 0);
-        QVERIFY2(why.contains("Line 2: expected ten numbers"), why.constData());
-        QCOMPARE(data(), after);
-    }
-
     // Parallel add commands: every draw arrives, and a day is written once however many ask for it.
     void parallelAddsKeepEveryDrawAndEachDayOnce() {
         QTemporaryDir dir;
@@ -234,6 +200,40 @@ private slots:
         QString error;
         QVERIFY2(store.load(data, &error), qPrintable(error));
         QCOMPARE(store.drawCount(), 21);
+    }
+
+    void importLoadsPublishedResultsInOneStepOrNamesTheBadLine() {
+        ServerProcess server("07.08.2015 4 5 8 9 10 12 19 30 6 29\n");
+        QTemporaryDir dir;
+        const QString results = dir.filePath(QStringLiteral("results.csv"));
+        auto run = [&](const QByteArray& text) {
+            QFile f(results);
+            f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+            f.write(text);
+            f.close();
+            QProcess p;
+            p.start(serverProgram(), {"import", "--data", server.dataFile(), results});
+            p.waitForFinished(5000);
+            return std::pair{p.exitCode(), p.readAllStandardOutput() + p.readAllStandardError()};
+        };
+        auto data = [&] {
+            QFile f(server.dataFile());
+            f.open(QIODevice::ReadOnly);
+            return f.readAll();
+        };
+        const auto [ok, said] = run("Draw date,N1,N2,N3,N4,N5,N6,N7,N8,S1,S2\n"
+                                    "2015-08-07,4,5,8,9,10,12,19,30,6,29\n"
+                                    "2015-08-08,6,7,12,13,21,25,26,36,14,35\n");
+        QCOMPARE(ok, 0);
+        QVERIFY2(said.contains("1 draw added, 1 already there; newest 08.08.2015"), said.constData());
+        const QByteArray after = data();
+        QCOMPARE(after,
+                 QByteArray("07.08.2015 4 5 8 9 10 12 19 30 6 29\n08.08.2015 6 7 12 13 21 25 26 36 14 35\n"));
+
+        const auto [bad, why] = run("2015-08-09,3,4,7,11,15,23,27,31,36,37\n2015-08-10,1,2,3\n");
+        QVERIFY(bad != 0);
+        QVERIFY2(why.contains("Line 2: expected ten numbers"), why.constData());
+        QCOMPARE(data(), after);
     }
 
     void badDataFileStopsTheServerNamingTheLine() {
