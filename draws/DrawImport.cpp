@@ -1,12 +1,12 @@
 #include "draws/DrawImport.h"
 
 #include "app/Dates.h"
+#include "app/SafeSave.h"
 #include "draws/HistoryFile.h"
 
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <algorithm>
 #include <map>
 
@@ -215,10 +215,16 @@ MergeResult mergeIntoHistory(const QString& path, const std::vector<ImportedDraw
         return out;
     }
 
+    // Damaged records (a date that is no day) are passed over here as by every reader, and kept
+    // in the file as they are.
     std::map<double, std::vector<size_t>> oldByDay;
-    for (size_t i = 0; i < old.size(); ++i)
+    double last = 0; // the last record's day, as the update continues after it
+    for (size_t i = 0; i < old.size(); ++i) {
+        if (!isRecordDay(old[i].Ziehungsdatum))
+            continue;
         oldByDay[old[i].Ziehungsdatum].push_back(i);
-    const double last = old.empty() ? 0.0 : old.back().Ziehungsdatum;
+        last = old[i].Ziehungsdatum;
+    }
 
     std::vector<ImportedDraw> sorted = draws;
     std::stable_sort(sorted.begin(), sorted.end(),
@@ -291,40 +297,39 @@ MergeResult mergeIntoHistory(const QString& path, const std::vector<ImportedDraw
     // Days before the last record: the whole history is written to a new file, which then
     // replaces the old one in one step. Existing records keep their bytes; a new one takes the
     // reserved bytes of the record before it, as an append would.
-    std::vector<std::pair<TZiehung, bool>> merged; // record, new
-    merged.reserve(old.size() + fresh.size());
-    for (const TZiehung& z : old)
-        merged.emplace_back(z, false);
-    for (const TZiehung& z : fresh)
-        merged.emplace_back(z, true);
-    std::stable_sort(merged.begin(), merged.end(), [](const auto& a, const auto& b) {
-        return a.first.Ziehungsdatum < b.first.Ziehungsdatum;
-    });
+    // The new days go in before the first record of a later day; the old records keep their
+    // order.
     QByteArray bytes;
-    bytes.reserve(qsizetype(merged.size()) * TZiehung::kSize);
+    bytes.reserve(qsizetype(old.size() + fresh.size()) * TZiehung::kSize);
     std::array<uint8_t, 6> reserved{};
-    for (auto& [z, isNew] : merged) {
+    auto put = [&](TZiehung z, bool isNew) {
         if (isNew)
             z.Reserviert = reserved;
         reserved = z.Reserviert;
         const auto b = z.toBytes();
         bytes.append(reinterpret_cast<const char*>(b.data()), b.size());
+    };
+    size_t next = 0;
+    for (const TZiehung& z : old) {
+        while (isRecordDay(z.Ziehungsdatum) && next < fresh.size() &&
+               fresh[next].Ziehungsdatum < z.Ziehungsdatum)
+            put(fresh[next++], true);
+        put(z, false);
     }
-    QSaveFile file(path);
-    const bool written =
-        file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-    if (!written) {
+    while (next < fresh.size())
+        put(fresh[next++], true);
+    QString why;
+    if (!saveFileAtomically(path, bytes, &why)) {
         out.refusal =
             QStringLiteral("Cannot write the draw history file \"%1\": %2\nThe history was left as it "
                            "was.")
-                .arg(QFileInfo(path).absoluteFilePath(), file.errorString());
-        file.cancelWriting();
+                .arg(QFileInfo(path).absoluteFilePath(), why);
         return out;
     }
     out.ok = true;
     out.rewritten = true;
     out.added = int(fresh.size());
-    out.newest = merged.back().first.Ziehungsdatum;
+    out.newest = std::max(last, fresh.back().Ziehungsdatum);
     return out;
 }
 

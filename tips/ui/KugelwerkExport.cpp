@@ -1,5 +1,6 @@
 // Tips leave the program: copied as text, exported as CSV, printed or saved as PDF.
 #include "app/Dates.h"
+#include "app/SafeSave.h"
 #include "app/ui/Kugelwerk.h"
 #include "app/ui/Messages.h"
 #include "tips/TipExport.h"
@@ -13,7 +14,6 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPrinter>
-#include <QSaveFile>
 
 namespace {
 
@@ -114,11 +114,11 @@ void TKugelwerk::ExportTipsClick() {
     rememberFolder(file);
     const QByteArray csv = kw::tipsCsv(*this, rows, shownDraw());
     // Written to a new file that replaces the old one only when complete.
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(csv) != csv.size() || !out.commit()) {
+    QString why;
+    if (!kw::saveFileAtomically(file, csv, &why)) {
         kw::Messages::error(this,
                             QStringLiteral("The tips could not be written to %1: %2\nNo file was changed.")
-                                .arg(QDir::toNativeSeparators(file), out.errorString()));
+                                .arg(QDir::toNativeSeparators(file), why));
         return;
     }
     Status->setText(tipsCount(rows.size()) + QStringLiteral(" exported to ") +
