@@ -529,9 +529,14 @@ constexpr const Setting* settingByKey(std::string_view key) {
 
 namespace detail {
 template <size_t N> constexpr bool everyKeyKnown(const std::array<std::string_view, N>& keys) {
+    // By value, not through a pointer: with the undefined-behaviour sanitizer g++ 12 cannot
+    // evaluate a null test of a pointer into the table at compile time.
     for (std::string_view k : keys) {
-        const Setting* s = settingByKey(k);
-        if (!s || std::string_view(s->section) != kSettingsSection)
+        bool known = false;
+        for (const Setting& s : kSettings)
+            if (s.key && k == s.key)
+                known = std::string_view(s.section) == kSettingsSection;
+        if (!known)
             return false;
     }
     return true;

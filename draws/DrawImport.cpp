@@ -215,10 +215,10 @@ MergeResult mergeIntoHistory(const QString& path, const std::vector<ImportedDraw
         return out;
     }
 
-    // Damaged records (a date that is no day) hold no day to compare with; a NaN would also
-    // break the map's order.
+    // Damaged records (a date that is no day) are passed over here as by every reader, and kept
+    // in the file as they are.
     std::map<double, std::vector<size_t>> oldByDay;
-    double last = 0.0;
+    double last = 0; // the last record's day, as the update continues after it
     for (size_t i = 0; i < old.size(); ++i) {
         if (!isRecordDay(old[i].Ziehungsdatum))
             continue;
@@ -297,35 +297,27 @@ MergeResult mergeIntoHistory(const QString& path, const std::vector<ImportedDraw
     // Days before the last record: the whole history is written to a new file, which then
     // replaces the old one in one step. Existing records keep their bytes; a new one takes the
     // reserved bytes of the record before it, as an append would.
-    struct Merged {
-        TZiehung z;
-        bool isNew;
-        double key; // the day it sorts by
-    };
-    std::vector<Merged> merged;
-    merged.reserve(old.size() + fresh.size());
-    // A damaged record (its date is no day) has no place of its own in the order: it stays behind
-    // the record before it. A NaN compared as a date would also break the sort.
-    double key = kFirstCalendarDay - 1;
-    for (const TZiehung& z : old) {
-        if (isRecordDay(z.Ziehungsdatum))
-            key = z.Ziehungsdatum;
-        merged.push_back({z, false, key});
-    }
-    for (const TZiehung& z : fresh)
-        merged.push_back({z, true, z.Ziehungsdatum});
-    std::stable_sort(merged.begin(), merged.end(),
-                     [](const Merged& a, const Merged& b) { return a.key < b.key; });
+    // The new days go in before the first record of a later day; the old records keep their
+    // order.
     QByteArray bytes;
-    bytes.reserve(qsizetype(merged.size()) * TZiehung::kSize);
+    bytes.reserve(qsizetype(old.size() + fresh.size()) * TZiehung::kSize);
     std::array<uint8_t, 6> reserved{};
-    for (auto& [z, isNew, sortKey] : merged) {
+    auto put = [&](TZiehung z, bool isNew) {
         if (isNew)
             z.Reserviert = reserved;
         reserved = z.Reserviert;
         const auto b = z.toBytes();
         bytes.append(reinterpret_cast<const char*>(b.data()), b.size());
+    };
+    size_t next = 0;
+    for (const TZiehung& z : old) {
+        while (isRecordDay(z.Ziehungsdatum) && next < fresh.size() &&
+               fresh[next].Ziehungsdatum < z.Ziehungsdatum)
+            put(fresh[next++], true);
+        put(z, false);
     }
+    while (next < fresh.size())
+        put(fresh[next++], true);
     QString why;
     if (!saveFileAtomically(path, bytes, &why)) {
         out.refusal =
@@ -337,10 +329,7 @@ MergeResult mergeIntoHistory(const QString& path, const std::vector<ImportedDraw
     out.ok = true;
     out.rewritten = true;
     out.added = int(fresh.size());
-    out.newest = last;
-    for (const Merged& m : merged)
-        if (isRecordDay(m.z.Ziehungsdatum))
-            out.newest = std::max(out.newest, m.z.Ziehungsdatum);
+    out.newest = std::max(last, fresh.back().Ziehungsdatum);
     return out;
 }
 

@@ -3,10 +3,12 @@
 #include <QAudioOutput>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMediaPlayer>
 #include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScreen>
 #include <QUrl>
 
 namespace kw {
@@ -96,6 +98,11 @@ void Messages::printPreview(QWidget* parent, QPrinter& printer, const Paint& pai
     }
     QPrintPreviewDialog dialog(&printer, parent);
     dialog.setWindowTitle(QStringLiteral("Print tips"));
+    // Large enough to read the page, and never larger than the screen.
+    QSize size(900, 1000);
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() * 0.9);
+    dialog.resize(size);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&paint](QPrinter* p) { paint(*p); });
     dialog.exec();

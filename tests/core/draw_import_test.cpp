@@ -9,6 +9,7 @@
 #include <chrono>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <limits>
 #include <random>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -225,6 +226,27 @@ TEST_F(MergeTest, DaysBeforeTheLastRecordAreInsertedInDateOrderByANewFile) {
     EXPECT_EQ(bytes(), record(old[0]) + record(inserted) + record(old[1]) + record(old[2]) + record(old[3]) +
                            record(appended));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("setforlife.dat")});
+}
+
+TEST_F(MergeTest, DamagedRecordsStayWhereTheyAreAndAreNeverMatched) {
+    TZiehung damaged =
+        kwtest::draw(std::numeric_limits<double>::quiet_NaN(), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+    TZiehung far = kwtest::draw(1e300, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+    const std::vector<TZiehung> old{kwtest::draw(42223, {4, 5, 8, 9, 10, 12, 19, 30, 6, 29}), damaged,
+                                    kwtest::draw(42226, {3, 4, 7, 11, 15, 23, 27, 31, 36, 37}), far};
+    kwtest::writeHistory(path(), old);
+    const MergeResult r =
+        mergeIntoHistory(path(), {imported(42224, numbers({1, 2, 3, 4, 5, 6, 7, 8, 9, 10})),
+                                  imported(42227, numbers({1, 2, 3, 4, 5, 6, 7, 8, 9, 10}))});
+    ASSERT_TRUE(r.ok) << r.refusal.toStdString();
+    EXPECT_TRUE(
+        r.rewritten); // 42224 lies before the last day (42226), the damaged record at the end does not count
+    EXPECT_EQ(r.newest, 42227.0);
+    // Each new day goes in just before the first record of a later day, or at the end.
+    TZiehung a = kwtest::draw(42224, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+    TZiehung b = kwtest::draw(42227, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+    EXPECT_EQ(bytes(),
+              record(old[0]) + record(damaged) + record(a) + record(old[2]) + record(far) + record(b));
 }
 
 TEST_F(MergeTest, AMissingHistoryStartsWithTheSeedDrawsAsTheUpdateMakesIt) {

@@ -9,6 +9,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QClipboard>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPdfWriter>
 #include <QPrinter>
@@ -142,6 +143,16 @@ private slots:
         w->CopyTips->trigger(); // the menu entry does what the key does
         QCOMPARE(QGuiApplication::clipboard()->text(),
                  QStringLiteral("1 2 3 4 5 7 11 37\n1 2 5 6 8 9 36 37\n"));
+
+        // In the date field the key copies the date, as in any text field.
+        QGuiApplication::clipboard()->clear();
+        auto* dateText = w->DateTimePicker1->findChild<QLineEdit*>();
+        QVERIFY(dateText);
+        dateText->setFocus();
+        QTRY_VERIFY(dateText->hasFocus());
+        dateText->selectAll();
+        QTest::keyClick(dateText, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("09.08.2015"));
     }
 
     void ctrlEExportsTheCsvAndTheDialogStartsInTheLastFolder() {

@@ -69,8 +69,8 @@ int paintTipSheet(QPagedPaintDevice& device, const TipSheet& sheet) {
         return 0;
     const Units u{double(device.logicalDpiY())};
     const QRectF page(0, 0, device.width(), device.height());
-    const double rowH = u.mm(7.5);
-    const double numberW = u.mm(11.5);
+    const double rowH = u.mm(8);
+    const double numberW = u.mm(13);
     const double tipW = u.mm(14);
     const double hitsW = u.mm(18);
     const double winW = u.mm(20);
@@ -195,7 +195,7 @@ int paintTipSheet(QPagedPaintDevice& device, const TipSheet& sheet) {
         p.setFont(font(8.5));
         const QRectF box(page.left(), y + u.mm(1.5), page.width(), footerH - u.mm(1.5));
         p.drawText(
-            box, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+            box.adjusted(0, 0, -u.mm(25), 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
             QStringLiteral("Filled ball: a number drawn. Ring: a supplementary number the tip holds.\n"
                            "Hits: the numbers drawn, then +1 for each supplementary number held. A tip "
                            "wins with five hits, or four and a supplementary number."));
