@@ -24,6 +24,10 @@ struct Damaged {
     double date;
 };
 
+void PrintTo(const Damaged& d, std::ostream* os) {
+    *os << d.name;
+}
+
 const Damaged kDamaged[] = {
     {"nan", std::numeric_limits<double>::quiet_NaN()},
     {"negativeNan", -std::numeric_limits<double>::quiet_NaN()},

@@ -13,6 +13,10 @@ struct GateCase {
     bool lastCloses;
 };
 
+void PrintTo(const GateCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 const QByteArray kGet = "GET /zahlen/setforlife.asp?Datum=20150807 HTTP/1.1\r\nHost: x\r\n\r\n";
 
 const GateCase kCases[] = {

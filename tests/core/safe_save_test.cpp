@@ -42,6 +42,10 @@ struct Saver {
     std::function<bool(const QString& path, QString* error)> save;
 };
 
+void PrintTo(const Saver& s, std::ostream* os) {
+    *os << s.name;
+}
+
 const Saver kSavers[] = {
     {"settingsFile", "[Einstellungen]\nBesOft=12\n[Tipps]\nAnzahl=1\nS0_R0=1\n",
      [](const QString& path, QString* error) {
