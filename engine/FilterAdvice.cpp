@@ -229,9 +229,12 @@ std::vector<TestLine> testLines(const RunSettings& s, const FilterCounts& counts
 }
 
 QString countText(const FilterCounts& counts) {
+    // A few thousand tips are still tips: give them two figures rather than "0.0 %".
+    const double percent = 100.0 * double(counts.pass) / double(kAllTips);
+    const QString shown = percent >= 0.1 || counts.pass == 0 ? QString::number(percent, 'f', 1)
+                                                             : QString::number(percent, 'g', 2);
     return QStringLiteral("%1 of %2 tips pass your filters (%3 %)")
-        .arg(formatCount(counts.pass), formatCount(kAllTips))
-        .arg(100.0 * double(counts.pass) / double(kAllTips), 0, 'f', 1);
+        .arg(formatCount(counts.pass), formatCount(kAllTips), shown);
 }
 
 QString refusalText(const FilterInputs& in, const FilterCounts& counts, const DrawHistory& history, int row) {

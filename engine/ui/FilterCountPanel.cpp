@@ -27,7 +27,7 @@ constexpr int kDebounceMs = 150;
 QString tableOf(const kw::FilterInputs& in, const kw::FilterCounts& c) {
     QString html = QStringLiteral("<table cellspacing='0' cellpadding='2'><tr><th align='left'>filter</th>"
                                   "<th align='left'>value</th><th align='right'>tips it alone removes</th>"
-                                  "<th align='right'>switched off, it gives</th></tr>");
+                                  "<th align='right'>pass without it</th></tr>");
     auto row = [&](const QString& caption, const QString& value, qint64 removes, qint64 adds) {
         html += QStringLiteral(
                     "<tr><td>%1</td><td>%2</td><td align='right'>%3</td><td align='right'>%4</td></tr>")
@@ -46,7 +46,7 @@ QString tableOf(const kw::FilterInputs& in, const kw::FilterCounts& c) {
             value += QStringLiteral(" (the last %1 days: %2 draws)")
                          .arg(s.DreioderVierWochen * 3.5)
                          .arg(kw::formatCount(qint64(in.recentWindow.size())));
-        row(t.caption, value, t.removes, t.onlyRemoves);
+        row(t.caption, value, t.removes, c.pass + t.onlyRemoves);
     }
     return html + QStringLiteral("</table>");
 }
@@ -63,6 +63,10 @@ FilterCountPanel::FilterCountPanel(Source source, QWidget* parent)
     m_count->setObjectName(QStringLiteral("FilterCount"));
     m_count->setWordWrap(true);
     m_count->setAccessibleName(QStringLiteral("tips that pass the filters"));
+    m_count->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Room for the count and a reason of two lines, so that the sliders below do not jump while
+    // one of them is dragged.
+    m_count->setMinimumHeight(m_count->fontMetrics().lineSpacing() * 4);
     m_breakdown = new QToolButton(this);
     m_breakdown->setObjectName(QStringLiteral("FilterBreakdown"));
     m_breakdown->setText(QStringLiteral("per filter"));

@@ -112,3 +112,16 @@ TEST_F(DemoHistory, ConsistencyWithTheTipsAboveBlocksARow) {
                        "consistency with other tips' = 0 leave no tip that suits the 5 tips above it. "
                        "Raise the second to 2."));
 }
+
+TEST(FilterCountText, CommasBetweenThousandsAndTwoFiguresForFewTips) {
+    const std::pair<int64_t, const char*> cases[] = {
+        {2431776, "2,431,776 of 38,608,020 tips pass your filters (6.3 %)"},
+        {10846, "10,846 of 38,608,020 tips pass your filters (0.028 %)"},
+        {kAllTips, "38,608,020 of 38,608,020 tips pass your filters (100.0 %)"},
+    };
+    for (const auto& [pass, text] : cases) {
+        FilterCounts c;
+        c.pass = pass;
+        EXPECT_EQ(countText(c), QString::fromUtf8(text));
+    }
+}
