@@ -13,20 +13,22 @@ struct Case {
     QString path = dir.filePath(QStringLiteral("setforlife.dat"));
     std::vector<kw::TZiehung> h = bench::history();
     kw::FilterInputs in;
-    explicit Case(int fuenfer) {
+    explicit Case(int fuenfer, int letzte = 0) {
         kwtest::writeHistory(path, h);
         kw::DrawHistory history(path);
         history.refresh();
         kw::RunSettings s = bench::settings(h);
         s.Fuenferodersechser = fuenfer;
+        s.UeLetzte = letzte; // above 0 the pool keeps the last draw's numbers: all 37
         in = kw::filterInputs(s, history, bench::recent(h));
     }
 };
 
-// The benchmark's settings (test 11 at 6), and the design value 5, which no tip passes here.
+// The benchmark's settings (test 11 at 6), the design value 5, which no tip passes here, test 11
+// off (9), and 6 with one match allowed with the last draw, so that the pool holds all 37 numbers (61).
 const Case& theCase(int fuenfer) {
-    static Case six(6), five(5);
-    return fuenfer == 5 ? five : six;
+    static Case six(6), five(5), off(9), whole(6, 1);
+    return fuenfer == 5 ? five : fuenfer == 9 ? off : fuenfer == 61 ? whole : six;
 }
 
 void BM_FilterCount(benchmark::State& state) {
@@ -45,6 +47,9 @@ BENCHMARK(BM_FilterCount)
     ->Args({1, 6})
     ->Args({2, 6})
     ->Args({2, 5})
+    ->Args({1, 9})
+    ->Args({1, 61})
+    ->Args({2, 61})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MeasureProcessCPUTime();
