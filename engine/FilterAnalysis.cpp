@@ -188,6 +188,9 @@ struct Shared {
     int num[37]{}; // them, ascending
     uint64_t pool = 0;
     std::array<bool, kFilterTests> active{};
+    std::array<bool, kFilterTests> bites{}; // on, and able to reject a tip of the pool
+    int biting[kFilterTests]{};
+    int bitingCount = 0;
     int limit[3]{};
     std::array<std::array<uint8_t, 38>, 3> recentWeight{};
     std::array<std::array<uint64_t, 9>, 3> recentAtMost{};
@@ -403,27 +406,28 @@ private:
         uint64_t p[kFilterTests];
         for (uint64_t& v : p)
             v = ~uint64_t(0);
-        if (sh.active[kPairTest])
+        if (sh.bites[kPairTest])
             p[kPairTest] = a.hasPair ? ~uint64_t(0) : next;
-        if (sh.active[kRunTest])
+        if (sh.bites[kRunTest])
             p[kRunTest] = a.hasRun ? 0 : (a.pairEnd ? ~next : ~uint64_t(0));
-        p[kCrossSumTest] = rangeBits(s.QuerMin - a.sum, s.QuerMax - a.sum);
+        if (sh.bites[kCrossSumTest])
+            p[kCrossSumTest] = rangeBits(s.QuerMin - a.sum, s.QuerMax - a.sum);
         for (int d = 0; d < 3; ++d)
-            if (sh.active[size_t(kLastDrawTest + d)]) {
+            if (sh.bites[size_t(kLastDrawTest + d)]) {
                 const int room = sh.limit[d] - a.m[d];
                 p[kLastDrawTest + d] = room < 0 ? 0 : sh.recentAtMost[size_t(d)][size_t(std::min(room, 8))];
             }
-        if (sh.active[kEvenTest])
+        if (sh.bites[kEvenTest])
             p[kEvenTest] = a.even >= s.gerade ? ~uint64_t(0) : (a.even + 1 == s.gerade ? kEvenBits : 0);
-        if (sh.active[kOddTest]) {
+        if (sh.bites[kOddTest]) {
             const int odd = 7 - a.even;
             p[kOddTest] = odd >= s.Ungerade ? ~uint64_t(0) : (odd + 1 == s.Ungerade ? kOddBits : 0);
         }
-        if (sh.active[kRecentTest])
+        if (sh.bites[kRecentTest])
             p[kRecentTest] = matchMask(sh.recent, a.f10, a.fail10, m_multi10[7]);
-        if (sh.active[kAllDrawsTest])
+        if (sh.bites[kAllDrawsTest])
             p[kAllDrawsTest] = matchMask(sh.all, a.f11, a.fail11, m_multi11[7]);
-        if (sh.active[kPrimeTest])
+        if (sh.bites[kPrimeTest])
             p[kPrimeTest] =
                 a.prime >= s.Primzahlen ? ~uint64_t(0) : (a.prime + 1 == s.Primzahlen ? kPrimeBits : 0);
 
@@ -454,7 +458,8 @@ private:
             // Most masks are all or nothing of the numbers left: count those without a popcount.
             uint64_t once = 0, twice = 0;
             uint64_t f[kFilterTests];
-            for (int t = 0; t < kFilterTests; ++t) {
+            for (int i = 0; i < sh.bitingCount; ++i) {
+                const int t = sh.biting[i];
                 f[t] = avail & ~p[t];
                 twice |= once & f[t];
                 once |= f[t];
@@ -464,12 +469,14 @@ private:
             if (once != avail)
                 pass += left - bitCount(once);
             const uint64_t single = once & ~twice;
-            for (int t = 0; t < kFilterTests; ++t)
+            for (int i = 0; i < sh.bitingCount; ++i) {
+                const int t = sh.biting[i];
                 if (f[t]) {
                     fails[size_t(t)] += count(f[t]);
                     if (f[t] & single)
                         onlyFails[size_t(t)] += count(f[t] & single);
                 }
+            }
         }
     }
 
@@ -500,6 +507,31 @@ Shared prepare(const FilterInputs& in) {
         sh.recentWeight[d] = weightsOf(NumberLayers::of(in.recent[d].begin(), in.recent[d].end()));
         sh.recentAtMost[d] = atMostTable(sh.recentWeight[d]);
     }
+    // A test that cannot reject any tip of the pool is left out of the count.
+    sh.bites = sh.active;
+    {
+        int low = 0, high = 0;
+        for (int q = 0; q < 8 && q < sh.n; ++q) {
+            low += sh.num[q];
+            high += sh.num[sh.n - 1 - q];
+        }
+        if (low >= s.QuerMin && high <= s.QuerMax)
+            sh.bites[kCrossSumTest] = false;
+        for (size_t d = 0; d < 3; ++d) {
+            std::vector<int> w;
+            for (int q = 0; q < sh.n; ++q)
+                w.push_back(sh.recentWeight[d][size_t(sh.num[q])]);
+            std::sort(w.rbegin(), w.rend());
+            int most = 0;
+            for (size_t q = 0; q < 8 && q < w.size(); ++q)
+                most += w[q];
+            if (most <= sh.limit[d])
+                sh.bites[size_t(kLastDrawTest) + d] = false;
+        }
+    }
+    for (int t = 0; t < kFilterTests; ++t)
+        if (sh.bites[size_t(t)])
+            sh.biting[sh.bitingCount++] = t;
     sh.recent.on = sh.active[kRecentTest];
     sh.recent.k = s.DreioderVier;
     sh.recent.allFail = s.DreioderVier <= 0 && !in.recentWindow.empty();
