@@ -5,6 +5,7 @@
 #include "app/SettingsTable.h"
 
 #include <QStringList>
+#include <atomic>
 #include <functional>
 
 namespace kw {
@@ -19,19 +20,28 @@ QString quoted(const RunSettings& s, int t) {
     return QStringLiteral("'%1' = %2").arg(testCaption(t), testValue(s, t));
 }
 
-/** Whether any tip passes with the settings changed by `change`. */
-bool anyPasses(const FilterInputs& base, const DrawHistory& history, bool withTips,
+/** Where the proposals are looked for: the history, and a flag that ends the search early. */
+struct Search {
+    const DrawHistory& history;
+    const std::atomic<bool>* cancel = nullptr;
+    bool cancelled() const { return cancel && cancel->load(); }
+};
+
+/** Whether any tip passes with the settings changed by `change` (no, once the search is cancelled). */
+bool anyPasses(const FilterInputs& base, const Search& history, bool withTips,
                const std::function<void(RunSettings&)>& change) {
+    if (history.cancelled())
+        return false;
     RunSettings s = base.settings;
     change(s);
-    FilterInputs in = filterInputs(s, history, base.recent);
+    FilterInputs in = filterInputs(s, history.history, base.recent);
     if (withTips)
         in.earlierTips = base.earlierTips;
-    return countPassing(in, 1).value_or(0) > 0;
+    return countPassing(in, 1, history.cancel).value_or(0) > 0;
 }
 
 /** The first of the values (nearest first) that lets a tip through. */
-std::optional<int> firstHelping(const FilterInputs& base, const DrawHistory& history, bool withTips, int from,
+std::optional<int> firstHelping(const FilterInputs& base, const Search& history, bool withTips, int from,
                                 int to, int RunSettings::*field) {
     const int step = to >= from ? 1 : -1;
     for (int v = from; v != to + step; v += step)
@@ -41,7 +51,7 @@ std::optional<int> firstHelping(const FilterInputs& base, const DrawHistory& his
 }
 
 /** The earliest chart start date, among the dates of the window's draws, that lets a tip through. */
-std::optional<double> earliestStart(const FilterInputs& base, const DrawHistory& history) {
+std::optional<double> earliestStart(const FilterInputs& base, const Search& history) {
     const std::vector<double>& days = base.allWindowDays;
     if (days.empty())
         return std::nullopt;
@@ -66,7 +76,7 @@ QString joinedOr(const QStringList& parts) {
 }
 
 /** What to change so that test t lets tips through, or nothing when no single change does. */
-QStringList changesFor(const FilterInputs& in, const DrawHistory& history, int t) {
+QStringList changesFor(const FilterInputs& in, const Search& history, int t) {
     const RunSettings& s = in.settings;
     QStringList out;
     auto raise = [&](int RunSettings::*field, int max, const QString& what) {
@@ -137,7 +147,7 @@ QString windowWords(const FilterInputs& in, int t) {
     return {};
 }
 
-QString consistencyText(const FilterInputs& in, const DrawHistory& history, int row) {
+QString consistencyText(const FilterInputs& in, const Search& history, int row) {
     const RunSettings& s = in.settings;
     QStringList changes;
     const auto lower = firstHelping(in, history, true, s.MinUeber - 1, 0, &RunSettings::MinUeber);
@@ -237,7 +247,9 @@ QString countText(const FilterCounts& counts) {
         .arg(formatCount(counts.pass), formatCount(kAllTips), shown);
 }
 
-QString refusalText(const FilterInputs& in, const FilterCounts& counts, const DrawHistory& history, int row) {
+QString refusalText(const FilterInputs& in, const FilterCounts& counts, const DrawHistory& drawHistory,
+                    int row, const std::atomic<bool>* cancel) {
+    const Search history{drawHistory, cancel};
     if (counts.pass > 0)
         return consistencyText(in, history, row);
     if (counts.drawable == 0)

@@ -5,6 +5,7 @@
 #include "engine/RunSettings.h"
 
 #include <QString>
+#include <atomic>
 #include <optional>
 #include <vector>
 
@@ -33,10 +34,11 @@ QString countText(const FilterCounts& counts);
  * Why no tip can pass, in plain words: the test or tests that block, with caption and value,
  * and the least change that lets tips through (looked for with the same analysis on changed
  * settings). `in` is what the counts were made from; with earlier tips in it and counts.pass > 0,
- * the consistency with those tips (for tip `row` + 1) is what blocks.
+ * the consistency with those tips (for tip `row` + 1) is what blocks. A set `cancel` cuts the
+ * search for proposals short (the text is then of no use).
  */
 QString refusalText(const FilterInputs& in, const FilterCounts& counts, const DrawHistory& history,
-                    int row = 0);
+                    int row = 0, const std::atomic<bool>* cancel = nullptr);
 
 /**
  * For a run about to fill `row` of the table (already prepared): why no tip can pass there, or

@@ -25,7 +25,7 @@ namespace {
 constexpr int kDebounceMs = 150;
 
 QString tableOf(const kw::FilterInputs& in, const kw::FilterCounts& c) {
-    QString html = QStringLiteral("<table cellspacing='0' cellpadding='2'><tr><th align='left'>filter</th>"
+    QString html = QStringLiteral("<table cellspacing='0' cellpadding='4'><tr><th align='left'>filter</th>"
                                   "<th align='left'>value</th><th align='right'>tips it alone removes</th>"
                                   "<th align='right'>pass without it</th></tr>");
     auto row = [&](const QString& caption, const QString& value, qint64 removes, qint64 adds) {
@@ -91,32 +91,43 @@ FilterCountPanel::FilterCountPanel(Source source, QWidget* parent)
 }
 
 FilterCountPanel::~FilterCountPanel() {
-    stopWorker();
+    for (Job& j : m_jobs) {
+        j.cancel->store(true);
+        j.thread.join(); // a cancelled count ends within a millisecond or so
+    }
 }
 
-void FilterCountPanel::stopWorker() {
-    if (m_cancel)
-        m_cancel->store(true);
-    if (m_worker.joinable())
-        m_worker.join(); // the count notices the flag within a fraction of a millisecond
+void FilterCountPanel::reap() {
+    for (auto it = m_jobs.begin(); it != m_jobs.end();)
+        if (it->done->load()) {
+            it->thread.join();
+            it = m_jobs.erase(it);
+        } else {
+            ++it;
+        }
 }
 
 void FilterCountPanel::changed() {
     ++m_generation; // a count under way is out of date
-    if (m_cancel)
-        m_cancel->store(true);
-    m_due = true;
+    for (Job& j : m_jobs)
+        j.cancel->store(true);
     m_count->setText(QStringLiteral("counting…"));
     m_debounce->start();
 }
 
 void FilterCountPanel::start() {
-    stopWorker();
-    m_due = false;
+    // The window never waits for a count: an old one is told to stop and joined once it has.
+    for (Job& j : m_jobs)
+        j.cancel->store(true);
+    reap();
     const Request req = m_source();
-    m_cancel = std::make_shared<std::atomic<bool>>(false);
     const uint64_t generation = ++m_generation;
-    m_worker = std::thread([req, generation, cancel = m_cancel, this] {
+    Job job;
+    job.thread = std::thread([req, generation, cancel = job.cancel, done = job.done, this] {
+        struct Done {
+            std::atomic<bool>& flag;
+            ~Done() { flag.store(true); }
+        } markDone{*done};
         Result r;
         r.generation = generation;
         try {
@@ -137,7 +148,7 @@ void FilterCountPanel::start() {
             r.line = kw::countText(*counts);
             r.table = tableOf(in, *counts);
             if (counts->pass == 0)
-                r.blocked = kw::refusalText(in, *counts, history);
+                r.blocked = kw::refusalText(in, *counts, history, 0, cancel.get());
         } catch (const std::exception& e) {
             r.line = QStringLiteral("The tips that pass cannot be counted: %1")
                          .arg(QString::fromStdString(e.what()));
@@ -148,13 +159,13 @@ void FilterCountPanel::start() {
         QMetaObject::invokeMethod(
             this, [this, r] { show(r); }, Qt::QueuedConnection);
     });
+    m_jobs.push_back(std::move(job));
 }
 
 void FilterCountPanel::show(const Result& r) {
+    reap();
     if (r.generation != m_generation)
         return;
-    if (m_worker.joinable())
-        m_worker.join(); // it has posted this result and ends now
     m_count->setText(r.blocked.isEmpty() ? r.line : r.line + QLatin1Char('\n') + r.blocked);
     m_table->setText(r.table);
     m_count->setToolTip(r.table);
