@@ -15,6 +15,9 @@ double dayFromDate(const QDate& date) {
 }
 
 QDate dateFromDay(double day) {
+    // A NaN or a huge number does not convert to an integer at all.
+    if (!isRecordDay(day))
+        return QDate();
     return QDate::fromJulianDay(kJulianDayZero + qint64(std::floor(day)));
 }
 

@@ -1,7 +1,8 @@
 #include "app/IniFile.h"
 
+#include "app/SafeSave.h"
+
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace kw {
@@ -94,25 +95,7 @@ QString IniFile::toText() const {
 }
 
 bool IniFile::save(const QString& path, QString* error) const {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    const QByteArray bytes = toText().toUtf8();
-    if (file.write(bytes) != bytes.size()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return saveFileAtomically(path, toText().toUtf8(), error);
 }
 
 int IniFile::sectionIndex(QStringView section) const {

@@ -53,6 +53,7 @@ enum class SettingKind {
     Width,     // the main window's size
     Height,    //
     ServerUrl, // the update server's base URL
+    Folder,    // the folder a file dialog opened last; written once there is one
 };
 
 /** How a setting sits on its options page. */
@@ -98,7 +99,7 @@ using K = SettingKind;
 using T = SettingsTab;
 
 /** Every stored setting, in the on-screen order of its tab. Anzahl's maximum follows MaxBerechnungsanzahl. */
-inline constexpr std::array<Setting, 30> kSettings{{
+inline constexpr std::array<Setting, 31> kSettings{{
     // options / statistics
     {.name = "Fuenferodersechser",
      .kind = K::Slider,
@@ -443,10 +444,11 @@ inline constexpr std::array<Setting, 30> kSettings{{
     {.name = "Width", .kind = K::Width, .tab = T::Window, .key = "Width"},
     {.name = "Height", .kind = K::Height, .tab = T::Window, .key = "Height"},
     {.name = "UpdateServer", .kind = K::ServerUrl, .tab = T::Window, .key = "UpdateServer"},
+    {.name = "LastFolder", .kind = K::Folder, .tab = T::Window, .key = "LastFolder"},
 }};
 
 /** The order in which the settings are read at start; their change handlers run in this order. */
-inline constexpr std::array<std::string_view, 29> kReadOrder{"MaxBerechnungsanzahl",
+inline constexpr std::array<std::string_view, 30> kReadOrder{"MaxBerechnungsanzahl",
                                                              "Fuenferodersechser",
                                                              "BesOft",
                                                              "BesSelten",
@@ -474,10 +476,11 @@ inline constexpr std::array<std::string_view, 29> kReadOrder{"MaxBerechnungsanza
                                                              "DiagrammDatum",
                                                              "Width",
                                                              "Height",
-                                                             "UpdateServer"};
+                                                             "UpdateServer",
+                                                             "LastFolder"};
 
 /** The order in which section "Einstellungen" is written; new keys appear in the file in this order. */
-inline constexpr std::array<std::string_view, 29> kWriteOrder{"Fuenferodersechser",
+inline constexpr std::array<std::string_view, 30> kWriteOrder{"Fuenferodersechser",
                                                               "BesOft",
                                                               "BesSelten",
                                                               "Ueberfaellig",
@@ -505,7 +508,8 @@ inline constexpr std::array<std::string_view, 29> kWriteOrder{"Fuenferodersechse
                                                               "StyleName",
                                                               "Width",
                                                               "Height",
-                                                              "UpdateServer"};
+                                                              "UpdateServer",
+                                                              "LastFolder"};
 
 /** The setting of a control name, or nullptr. */
 constexpr const Setting* findSetting(std::string_view name) {

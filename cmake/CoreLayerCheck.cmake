@@ -1,7 +1,7 @@
 # The core library holds the logic without windows. These checks keep it so: at configure time its
 # link libraries, at build time (before the core compiles) the includes of every file outside a
 # ui/ folder.
-set(KW_FORBIDDEN_QT_MODULES Widgets Charts Multimedia)
+set(KW_FORBIDDEN_QT_MODULES Widgets Charts Multimedia PrintSupport)
 
 function(kw_check_core_layer target)
     get_target_property(links ${target} LINK_LIBRARIES)

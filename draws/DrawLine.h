@@ -25,8 +25,9 @@ using DrawLineNumbers = std::array<uint8_t, 10>;
 /**
  * Parses "lead,n1,...,n8,s1,s2;tail": the leading field and the tail are not looked at; each of
  * the ten values must be a number 1..37. Anything else (too few values, letters, no semicolon,
- * an empty line, a value the history cannot hold) gives nothing.
+ * an empty line, a value the history cannot hold) gives nothing, and why (in plain words, naming
+ * the value) goes to *why when it is given.
  */
-std::optional<DrawLineNumbers> parseDrawLine(QStringView line);
+std::optional<DrawLineNumbers> parseDrawLine(QStringView line, QString* why = nullptr);
 
 } // namespace kw

@@ -31,6 +31,22 @@ void openOrFail(QFile& file, QIODevice::OpenMode mode) {
         fail(QStringLiteral("Cannot open"), file);
 }
 
+/**
+ * Writes one record straight to the file (the file is opened unbuffered): a short write is
+ * continued, so that a failure reports the file system's reason. False when it did not all go.
+ */
+bool writeRecord(QFile& file, const std::array<uint8_t, TZiehung::kSize>& bytes) {
+    qint64 done = 0;
+    while (done < qint64(bytes.size())) {
+        const qint64 n =
+            file.write(reinterpret_cast<const char*>(bytes.data()) + done, qint64(bytes.size()) - done);
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
 void closeOrFail(QFile& file) {
     // QFile::close() flushes; a failed flush shows up in the error state.
     file.close();
@@ -42,11 +58,17 @@ void closeOrFail(QFile& file) {
 
 void HistoryFile::createSeeded(const QString& path) {
     QFile file(path);
-    openOrFail(file, QIODevice::WriteOnly | QIODevice::Truncate);
+    openOrFail(file, QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
     for (const TZiehung& z : seedDraws()) {
-        const auto bytes = z.toBytes();
-        if (file.write(reinterpret_cast<const char*>(bytes.data()), bytes.size()) != qint64(bytes.size()))
-            fail(QStringLiteral("Cannot write"), file);
+        if (!writeRecord(file, z.toBytes())) {
+            // Half a seed file would pass for a history; without one the next start seeds again.
+            const QString reason = file.errorString();
+            file.close();
+            file.remove();
+            throw FileError(QStringLiteral("Cannot write the draw history file \"%1\": %2")
+                                .arg(QFileInfo(path).absoluteFilePath(), reason)
+                                .toStdString());
+        }
     }
     closeOrFail(file);
 }
@@ -92,7 +114,10 @@ qint64 HistoryFile::recordCount(const QString& path) {
 }
 
 HistoryFile::Appender::Appender(const QString& path) : m_file(path) {
-    openOrFail(m_file, QIODevice::ReadWrite);
+    // Unbuffered: each record is one write that either reaches the file or fails on the spot.
+    // A buffered write that fails at its flush stays in the buffer, and every later flush (the
+    // cut back to whole records, the close) fails again and leaves a partial record.
+    openOrFail(m_file, QIODevice::ReadWrite | QIODevice::Unbuffered);
     char bytes[TZiehung::kSize];
     for (;;) {
         const qint64 got = m_file.read(bytes, TZiehung::kSize);
@@ -101,6 +126,8 @@ HistoryFile::Appender::Appender(const QString& path) : m_file(path) {
         if (got < TZiehung::kSize)
             break; // end of file, or a stray partial record that the next append overwrites
         m_last = TZiehung::fromBytes(reinterpret_cast<const uint8_t*>(bytes));
+        if (isRecordDay(m_last.Ziehungsdatum))
+            m_lastDay = m_last.Ziehungsdatum;
         m_end += TZiehung::kSize;
     }
 }
@@ -113,10 +140,9 @@ HistoryFile::Appender::~Appender() {
 void HistoryFile::Appender::append(TZiehung record) {
     record.Reserviert = m_last.Reserviert;
     const auto bytes = record.toBytes();
-    if (!m_file.seek(m_end) ||
-        m_file.write(reinterpret_cast<const char*>(bytes.data()), bytes.size()) != qint64(bytes.size()) ||
-        !m_file.flush()) {
-        // Never leave a partial record behind: cut the file back to its last whole record.
+    if (!m_file.seek(m_end) || !writeRecord(m_file, bytes)) {
+        // Never leave a partial record behind: cut the file back to its last whole record. The
+        // reason is the failed write's; the cut itself needs no space.
         const QString reason = m_file.errorString();
         m_file.resize(m_end);
         throw FileError(QStringLiteral("Cannot write the draw history file \"%1\": %2")
@@ -125,6 +151,8 @@ void HistoryFile::Appender::append(TZiehung record) {
     }
     m_end += TZiehung::kSize;
     m_last = record;
+    if (isRecordDay(record.Ziehungsdatum))
+        m_lastDay = record.Ziehungsdatum;
 }
 
 void HistoryFile::Appender::close() {

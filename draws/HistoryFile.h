@@ -51,6 +51,8 @@ public:
         Appender& operator=(const Appender&) = delete;
 
         const TZiehung& last() const { return m_last; }
+        /** The date of the last record whose date is a day (isRecordDay); 0 when there is none. */
+        double lastDay() const { return m_lastDay; }
         /** Appends one record; its reserved bytes are those of the record last in the file. */
         void append(TZiehung record);
         void close();
@@ -58,6 +60,7 @@ public:
     private:
         QFile m_file;
         TZiehung m_last;
+        double m_lastDay = 0;
         qint64 m_end = 0;
     };
 };

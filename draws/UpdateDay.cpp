@@ -1,6 +1,7 @@
 #include "draws/UpdateDay.h"
 
 #include "app/Dates.h"
+#include "app/Numbers.h"
 #include "draws/DrawLine.h"
 
 namespace kw {
@@ -26,10 +27,13 @@ DayOutcome updateDay(UpdateClient& client, const QString& server, double day, Hi
         return out;
     }
     out.replyText = QString::fromLatin1(reply.body);
-    for (const QString& line : replyLines(reply.body)) {
-        const auto numbers = parseDrawLine(line);
+    const QStringList lines = replyLines(reply.body);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString why;
+        const auto numbers = parseDrawLine(lines[i], &why);
         if (!numbers) {
             out.end = DayOutcome::End::Refused;
+            out.lineFault = QStringLiteral("Line %1: %2.").arg(i + 1).arg(why);
             return out;
         }
         ++out.parsedLines;
@@ -47,6 +51,28 @@ DayOutcome updateDay(UpdateClient& client, const QString& server, double day, Hi
         ++out.storedDraws;
     }
     return out;
+}
+
+QString updateSummary(UpdateEnd end, int addedDraws, double newestDay) {
+    QString added;
+    if (addedDraws > 0)
+        added = QStringLiteral("%1 %2 added, newest %3")
+                    .arg(formatCount(addedDraws),
+                         addedDraws == 1 ? QStringLiteral("draw") : QStringLiteral("draws"),
+                         formatDay(newestDay));
+    else
+        added = QStringLiteral("no draws added");
+    switch (end) {
+    case UpdateEnd::Done:
+        return addedDraws > 0 ? added : QStringLiteral("up to date");
+    case UpdateEnd::Failed:
+        return QStringLiteral("Update stopped: ") + added;
+    case UpdateEnd::Refused:
+        return QStringLiteral("Update refused a reply: ") + added;
+    case UpdateEnd::Cancelled:
+        return QStringLiteral("Update cancelled: ") + added;
+    }
+    return added;
 }
 
 } // namespace kw

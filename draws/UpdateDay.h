@@ -23,7 +23,19 @@ struct DayOutcome {
     int storedDraws = 0;
     /** Why the reply was refused. Empty for a bad line: the reply itself is shown then. */
     QString refusal;
+    /** For a bad line: which line and why, shown beside the reply ("Line 2: number 4 ("a") is not a
+     * number."). */
+    QString lineFault;
 };
+
+/** How an update ended, for its summary. */
+enum class UpdateEnd { Done, Failed, Refused, Cancelled };
+
+/**
+ * The line shown after an update: "4,140 draws added, newest 09.12.2026", "up to date", or how it
+ * stopped early with what it had stored by then. newestDay is the last stored record's date.
+ */
+QString updateSummary(UpdateEnd end, int addedDraws, double newestDay);
 
 /**
  * One day of the update: fetches the server's reply for the day, reads its lines as draws and

@@ -8,7 +8,18 @@ namespace kw {
 
 DrawHistory::DrawHistory(QString path) : m_path(std::move(path)) {}
 
+DrawHistory DrawHistory::ofRecords(std::vector<TZiehung> records) {
+    DrawHistory h{QString()};
+    h.m_records = std::move(records);
+    h.m_loaded = true;
+    h.m_inMemory = true;
+    h.m_generation = 1;
+    return h;
+}
+
 void DrawHistory::refresh() {
+    if (m_inMemory)
+        return;
     const QFileInfo info(m_path);
     const qint64 size = info.exists() ? info.size() : -1;
     const QDateTime modified = info.exists() ? info.lastModified() : QDateTime();

@@ -18,6 +18,8 @@ namespace kw {
 class DrawHistory {
 public:
     explicit DrawHistory(QString path);
+    /** A history held in memory only, such as the file as it was before a past draw; never re-read. */
+    static DrawHistory ofRecords(std::vector<TZiehung> records);
 
     /** Reads the file when it is new or changed since the last look. */
     void refresh();
@@ -36,6 +38,7 @@ private:
     qint64 m_size = -1;
     QDateTime m_modified;
     uint64_t m_generation = 0;
+    bool m_inMemory = false;
 };
 
 } // namespace kw

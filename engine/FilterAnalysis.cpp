@@ -672,27 +672,6 @@ FilterInputs filterInputs(const RunSettings& s, const DrawHistory& history, cons
     return in;
 }
 
-bool lookUpRecent(const std::vector<TZiehung>& records, double pickerDay, RecentDraws& recent,
-                  double& drawDay) {
-    if (records.empty())
-        return false;
-    auto lookup = [&](double day) -> const TZiehung& {
-        const double wanted = double(Round(day));
-        for (const TZiehung& z : records)
-            if (!(z.Ziehungsdatum < wanted))
-                return z;
-        return records.back();
-    };
-    const TZiehung* z = &lookup(pickerDay);
-    drawDay = z->Ziehungsdatum;
-    for (size_t d = 0; d < 3; ++d) {
-        if (d > 0)
-            z = &lookup(z->Ziehungsdatum - 1);
-        std::copy(z->Zahlen.begin(), z->Zahlen.begin() + 8, recent[d].begin());
-    }
-    return true;
-}
-
 void setEarlierTips(FilterInputs& in, const TipTable& table, int row) {
     in.earlierTips.clear();
     in.badEarlierTip = false;

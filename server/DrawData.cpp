@@ -1,13 +1,24 @@
 #include "server/DrawData.h"
 
 #include "app/Dates.h"
+#include "app/SafeSave.h"
+#include "draws/DrawImport.h"
 
 #include <QFile>
+#include <QLockFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSet>
+#include <algorithm>
+#include <map>
+#include <mutex>
 
 namespace kw::srv {
+
+namespace {
+constexpr int kAddLockWaitMs = 10000;
+// An add takes milliseconds; a lock this old was left by an add that was killed.
+constexpr int kAddLockStaleMs = 30000;
+} // namespace
 
 bool isCommentLine(QStringView line) {
     const QStringView t = line.trimmed();
@@ -98,6 +109,19 @@ bool readFile(const QString& path, QString* error, const std::function<void(cons
     return true;
 }
 
+/** QLockFile does not say why it could not write its file; writing a file beside it tells. */
+QString whyNoLock(const QString& lockPath) {
+    QFile probe(lockPath + QStringLiteral(".probe"));
+    QString why = QStringLiteral("cannot create the lock file %1").arg(lockPath);
+    if (!probe.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return why + QStringLiteral(": ") + probe.errorString();
+    if (probe.write("x", 1) != 1)
+        why += QStringLiteral(": ") + probe.errorString();
+    probe.close();
+    probe.remove();
+    return why;
+}
+
 } // namespace
 
 bool DrawStore::load(const QString& path, QString* error) {
@@ -121,7 +145,49 @@ bool DrawStore::load(const QString& path, QString* error) {
     return true;
 }
 
+namespace {
+
+/**
+ * Holds the data file for one read, check and write. Two changes at once would each read the old
+ * file and the last rename would win: draws lost, or one day written twice. The lock beside the
+ * file orders processes; QLockFile does not order the threads of one process, the mutex does.
+ */
+class DataFileLock {
+public:
+    explicit DataFileLock(const QString& path)
+        : m_guard(inProcess()), m_lock(path + QStringLiteral(".lock")) {
+        m_lock.setStaleLockTime(kAddLockStaleMs);
+        if (!m_lock.tryLock(kAddLockWaitMs))
+            m_why = m_lock.error() == QLockFile::LockFailedError
+                        ? QStringLiteral("%1 is being changed by another add; try again").arg(path)
+                        : QStringLiteral("cannot write %1: %2")
+                              .arg(path, whyNoLock(path + QStringLiteral(".lock")));
+    }
+    /** False when the file could not be locked; error then says why. */
+    bool held(QString* error) const {
+        if (m_why.isEmpty())
+            return true;
+        if (error)
+            *error = m_why;
+        return false;
+    }
+
+private:
+    static std::mutex& inProcess() {
+        static std::mutex m;
+        return m;
+    }
+    std::lock_guard<std::mutex> m_guard;
+    QLockFile m_lock;
+    QString m_why;
+};
+
+} // namespace
+
 bool appendDraw(const QString& path, const DrawEntry& draw, QString* error) {
+    const DataFileLock lock(path);
+    if (!lock.held(error))
+        return false;
     QByteArray content;
     if (QFile::exists(path)) {
         bool taken = false;
@@ -145,12 +211,101 @@ bool appendDraw(const QString& path, const DrawEntry& draw, QString* error) {
     content += formatDataLine(draw).toUtf8() + '\n';
     // The whole file is written anew and renamed over the old one: a crash or a full disk leaves
     // the old file as it was, and a running server never reads a half-written line.
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size() || !out.commit()) {
+    QString why;
+    if (!saveFileAtomically(path, content, &why)) {
         if (error)
-            *error = QStringLiteral("cannot write %1: %2").arg(path, out.errorString());
+            *error = QStringLiteral("cannot write %1: %2").arg(path, why);
         return false;
     }
+    return true;
+}
+
+namespace {
+
+std::array<uint8_t, 10> numbersOf(const DrawEntry& d) {
+    std::array<uint8_t, 10> n{};
+    for (size_t k = 0; k < 8; ++k)
+        n[k] = uint8_t(d.numbers[k]);
+    n[8] = uint8_t(d.extra[0]);
+    n[9] = uint8_t(d.extra[1]);
+    return n;
+}
+
+bool writeWhole(const QString& path, const QByteArray& content, QString* error) {
+    QString why;
+    if (!saveFileAtomically(path, content, &why)) {
+        if (error)
+            *error = QStringLiteral("cannot write %1: %2").arg(path, why);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool importDraws(const QString& path, const std::vector<kw::ImportedDraw>& draws, DataImport* result,
+                 QString* error) {
+    const DataFileLock lock(path);
+    if (!lock.held(error))
+        return false;
+    std::map<qint64, std::vector<DrawEntry>> held;
+    QByteArray content;
+    if (QFile::exists(path)) {
+        if (!readFile(path, error, [&](const DrawEntry& d) { held[d.date.toJulianDay()].push_back(d); }))
+            return false;
+        QFile old(path);
+        if (!old.open(QIODevice::ReadOnly)) {
+            if (error)
+                *error = QStringLiteral("cannot read %1: %2").arg(path, old.errorString());
+            return false;
+        }
+        content = old.readAll();
+        if (!content.isEmpty() && !content.endsWith('\n'))
+            content += '\n';
+    }
+
+    std::vector<kw::ImportedDraw> sorted = draws;
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const auto& a, const auto& b) { return a.date < b.date; });
+    DataImport out;
+    QStringList conflicts;
+    QByteArray added;
+    for (const kw::ImportedDraw& d : sorted) {
+        const auto it = held.find(d.date.toJulianDay());
+        if (it == held.end()) {
+            DrawEntry e;
+            e.date = d.date;
+            for (size_t k = 0; k < 8; ++k)
+                e.numbers[k] = d.numbers[k];
+            e.extra = {d.numbers[8], d.numbers[9]};
+            added += formatDataLine(e).toUtf8() + '\n';
+            ++out.added;
+            continue;
+        }
+        if (std::any_of(it->second.begin(), it->second.end(),
+                        [&](const DrawEntry& e) { return kw::sameDraw(numbersOf(e), d.numbers); })) {
+            ++out.alreadyThere;
+            continue;
+        }
+        conflicts << QStringLiteral("line %1: %2 holds other numbers for %3 (%4)")
+                         .arg(d.line)
+                         .arg(path, formatDate(d.date), formatDataLine(it->second.front()));
+    }
+    if (!conflicts.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("nothing imported, %1 day(s) differ from the data file:\n  %2")
+                         .arg(conflicts.size())
+                         .arg(conflicts.join(QStringLiteral("\n  ")));
+        return false;
+    }
+    if (out.added > 0 && !writeWhole(path, content + added, error))
+        return false;
+    for (const auto& [day, entries] : held)
+        out.newest = std::max(out.newest, entries.front().date);
+    if (!sorted.empty())
+        out.newest = std::max(out.newest, sorted.back().date);
+    if (result)
+        *result = out;
     return true;
 }
 

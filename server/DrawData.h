@@ -6,6 +6,11 @@
 #include <QString>
 #include <array>
 #include <optional>
+#include <vector>
+
+namespace kw {
+struct ImportedDraw;
+}
 
 namespace kw::srv {
 
@@ -60,5 +65,21 @@ private:
  * the old or the new file, never half a line).
  */
 bool appendDraw(const QString& path, const DrawEntry& draw, QString* error);
+
+/** What an import of published results into the data file came to. */
+struct DataImport {
+    int added = 0;
+    int alreadyThere = 0;
+    QDate newest; // newest day of the data file afterwards
+};
+
+/**
+ * Adds published results (read with the program's import reader) to the data file in one step:
+ * a day the file holds with the same numbers is passed over, a day it holds with other numbers
+ * refuses the whole import; the new draws are added at the end and the new file replaces the
+ * old one at once, so that a running server reads either of them whole.
+ */
+bool importDraws(const QString& path, const std::vector<kw::ImportedDraw>& draws, DataImport* result,
+                 QString* error);
 
 } // namespace kw::srv

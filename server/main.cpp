@@ -1,4 +1,6 @@
 // The update server: answers the program's day requests from a plain text file of draws.
+#include "app/Dates.h"
+#include "draws/DrawImport.h"
 #include "server/DrawData.h"
 #include "server/UpdateServer.h"
 
@@ -39,6 +41,25 @@ int addDraw(const QString& dataFile, const QStringList& args) {
     return 0;
 }
 
+int importFile(const QString& dataFile, const QStringList& args) {
+    if (args.size() != 1)
+        return fail(QStringLiteral("import needs one file of published results: import results.csv"));
+    QFile in(args[0]);
+    if (!in.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("cannot read %1: %2").arg(args[0], in.errorString()));
+    const kw::ParsedResults parsed = kw::parsePublishedResults(in.readAll());
+    if (parsed.error)
+        return fail(QStringLiteral("%1: %2; nothing imported").arg(args[0], parsed.error->message()));
+    kw::srv::DataImport result;
+    QString error;
+    if (!kw::srv::importDraws(dataFile, parsed.draws, &result, &error))
+        return fail(error);
+    std::printf("%d draw%s added, %d already there; newest %s (%s)\n", result.added,
+                result.added == 1 ? "" : "s", result.alreadyThere, qPrintable(kw::formatDate(result.newest)),
+                qPrintable(dataFile));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -49,7 +70,8 @@ int main(int argc, char** argv) {
     parser.setApplicationDescription(QStringLiteral(
         "Serves draws to Kugelwerk: GET /zahlen/setforlife.asp?Programm=SetforLife&Datum=yyyymmdd.\n"
         "  (no command)                      serve the data file\n"
-        "  add dd.mm.yyyy n1 .. n8 s1 s2     add one draw to the data file"));
+        "  add dd.mm.yyyy n1 .. n8 s1 s2     add one draw to the data file\n"
+        "  import results.csv                add a file of published results to the data file"));
     parser.addHelpOption();
     const QCommandLineOption dataOption({QStringLiteral("d"), QStringLiteral("data")},
                                         QStringLiteral("The data file of draws."), QStringLiteral("file"),
@@ -67,7 +89,8 @@ int main(int argc, char** argv) {
                        "(default), \"none\" turns it off."),
         QStringLiteral("file"), QStringLiteral("-"));
     parser.addOptions({dataOption, addressOption, portOption, logOption});
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("Nothing to serve, or add."));
+    parser.addPositionalArgument(QStringLiteral("command"),
+                                 QStringLiteral("Nothing to serve, add or import."));
     parser.process(app);
 
     const QString dataFile = parser.value(dataOption);
@@ -75,6 +98,8 @@ int main(int argc, char** argv) {
     if (!args.isEmpty()) {
         if (args.first() == QStringLiteral("add"))
             return addDraw(dataFile, args.mid(1));
+        if (args.first() == QStringLiteral("import"))
+            return importFile(dataFile, args.mid(1));
         return fail(QStringLiteral("unknown command \"%1\"").arg(args.first()));
     }
 

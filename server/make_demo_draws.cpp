@@ -6,12 +6,12 @@
 // One draw per day from 07.08.2015 to the end day; the first three are the draws every new
 // history file of the program starts with, so a program and the server agree on them.
 #include "app/Dates.h"
+#include "app/SafeSave.h"
 #include "draws/Ziehung.h"
 #include "server/DrawData.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QSaveFile>
 #include <algorithm>
 #include <cstdio>
 #include <random>
@@ -98,10 +98,10 @@ int main(int argc, char** argv) {
         out += kw::srv::formatDataLine(draw).toLatin1() + '\n';
     }
 
-    QSaveFile file(parser.value(outOption));
-    if (!file.open(QIODevice::WriteOnly) || file.write(out) != out.size() || !file.commit()) {
+    QString why;
+    if (!kw::saveFileAtomically(parser.value(outOption), out, &why)) {
         std::fprintf(stderr, "make_demo_draws: cannot write %s: %s\n", qPrintable(parser.value(outOption)),
-                     qPrintable(file.errorString()));
+                     qPrintable(why));
         return 1;
     }
     std::printf("wrote %d synthetic draws to %s\n", count, qPrintable(parser.value(outOption)));

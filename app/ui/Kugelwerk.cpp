@@ -7,6 +7,7 @@
 #include "draws/HistoryFile.h"
 #include "tips/ui/Tippauswahl.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -198,9 +199,13 @@ void TKugelwerk::connectHandlers() {
 
     connectSettings();
 
+    // Besides the disabled controls, every handler refuses while a request runs: a screen
+    // reader's or automation's "press" reaches a button without passing the input block.
     auto click = [this](QAbstractButton* b, void (TKugelwerk::*handler)()) {
-        connect(b, &QAbstractButton::clicked, this,
-                [this, handler] { guarded([&] { (this->*handler)(); }); });
+        connect(b, &QAbstractButton::clicked, this, [this, handler] {
+            if (!m_updateRunning)
+                guarded([&] { (this->*handler)(); });
+        });
     };
     click(SpeedButton5, &TKugelwerk::SpeedButton5Click);
     click(BitBtn1, &TKugelwerk::BitBtn1Click);
@@ -214,12 +219,35 @@ void TKugelwerk::connectHandlers() {
     click(Paare, &TKugelwerk::PaareClick);
     click(Button6, &TKugelwerk::Button6Click);
     click(Button8, &TKugelwerk::Button8Click);
-    connect(Switch1, &QAbstractButton::toggled, this, [this] { guarded([this] { Switch1Switch(); }); });
-    connect(DateTimePicker1, &TDateEdit::closePopup, this,
-            [this] { guarded([this] { DateTimePicker1ClosePopup(); }); });
-    connect(ListView1, &TTipListView::itemClick, this,
-            [this](int row) { guarded([&] { ListView1ItemClick(row); }); });
-    connect(ListView1, &TTipListView::buttonClick, this,
-            [this](int row, const QString& cls) { guarded([&] { ListView1ButtonClick(row, cls); }); });
+    click(ImportDraws, &TKugelwerk::ImportDrawsClick);
+    for (auto [action, handler] : {std::pair{CopyTips, &TKugelwerk::CopyTipsClick},
+                                   std::pair{ExportTips, &TKugelwerk::ExportTipsClick},
+                                   std::pair{PrintTips, &TKugelwerk::PrintTipsClick}})
+        connect(action, &QAction::triggered, this, [this, handler] {
+            if (!m_updateRunning)
+                guarded([&] { (this->*handler)(); });
+        });
+    connect(ListView1, &TTipListView::copyRequested, CopyTips, &QAction::trigger);
+    connect(Switch1, &QAbstractButton::toggled, this, [this] {
+        if (!m_updateRunning)
+            guarded([this] { Switch1Switch(); });
+    });
+    connect(DateTimePicker1, &TDateEdit::closePopup, this, [this] {
+        if (!m_updateRunning)
+            guarded([this] { DateTimePicker1ClosePopup(); });
+    });
+    connect(ListView1, &TTipListView::itemClick, this, [this](int row) {
+        if (!m_updateRunning)
+            guarded([&] { ListView1ItemClick(row); });
+    });
+    connect(ListView1, &TTipListView::buttonClick, this, [this](int row, const QString& cls) {
+        if (!m_updateRunning)
+            guarded([&] { ListView1ButtonClick(row, cls); });
+    });
+    connect(UpdateCancel, &QAbstractButton::clicked, this, [this] {
+        m_updateCancelled = true;
+        if (m_cancelUpdate)
+            m_cancelUpdate();
+    });
     connect(Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
 }

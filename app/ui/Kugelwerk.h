@@ -11,6 +11,7 @@
 #include <QFrame>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
@@ -24,7 +25,13 @@ class TTippauswahl;
 namespace kw {
 class IniFile;
 }
+class QAction;
+class QBoxLayout;
 class QNetworkAccessManager;
+class QPagedPaintDevice;
+namespace kw {
+struct ShownDraw;
+}
 
 /** The style holder: the loaded style file (empty: the default look) and the name of the choice. */
 struct TStyleBook {
@@ -126,6 +133,16 @@ public:
     void Switch1Switch();
     int Komplettcheck();
     void Timer1Timer();
+    // Tips out: the tips on show (copy: the selected rows, when there are any) as text, CSV, print.
+    void CopyTipsClick();
+    void ExportTipsClick();
+    void PrintTipsClick();
+    /** Paints the printed page(s) of the tips on a printer or PDF writer; the number of pages. */
+    int printTips(QPagedPaintDevice& device) const;
+    /** The draw on display; none before the first lookup found a draw. */
+    kw::ShownDraw shownDraw() const;
+    // Draws in: a file of published results merged into the history.
+    void ImportDrawsClick();
 
     // --- Statistics, generator, analyses ------------------------------------------------------------
     void SpeedButton2Click();
@@ -163,7 +180,14 @@ public:
     TSwitch* Switch1;
     QFrame* Panel3;
     QPushButton* Button1;
+    QProgressBar* UpdateProgress; // shown while the update runs: "day 1,234 of 4,140"
+    QPushButton* UpdateCancel;    // ends the update under way
+    QToolButton* TipsMenu; // beside "Calculate": copy, export, print
+    QAction* CopyTips;
+    QAction* ExportTips;
+    QAction* PrintTips;
     QLabel* Status;
+    QLabel* UpdateSummary; // beside Status: what the last update brought
 
     // options tab
     QTabWidget* TabControl2;
@@ -217,6 +241,7 @@ public:
     QPushButton* Button6;
     QComboBox* ComboBox1;
     QPushButton* Button8;
+    QPushButton* ImportDraws;
     QFrame* Panel16;
 
     // non-visual
@@ -278,6 +303,11 @@ private:
     /** Reads a style file; empty when it cannot be read. */
     static QString readStyleSheet(const QString& fileName);
     // [tips]
+    void buildTipsMenu(QBoxLayout* beside);
+    /** The folder a file dialog opened last (setting "LastFolder"); the home folder at first. */
+    QString startFolder() const;
+    void rememberFolder(const QString& file);
+    QString m_lastFolder;
     // [engine]
     FilterCountPanel* m_filterCount = nullptr; // how many tips can pass, on the options tab
     /** A setting, a date, the draw on display or the history changed: explanations and count follow. */
@@ -285,6 +315,9 @@ private:
     // [network]
     bool m_closeRequested = false;        // the window was closed while an update waited
     std::function<void()> m_cancelUpdate; // ends the request under way
+    bool m_updateCancelled = false;       // the user pressed UpdateCancel
+    /** Controls that start an operation, disabled while a request runs (whatever the input path). */
+    QList<QWidget*> operationControls() const;
     // [editor]
     /** Runs the editor watch as soon as the editor hides, so that an edit shorter than a tick counts. */
     void watchEditorHiding();

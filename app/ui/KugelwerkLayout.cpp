@@ -29,6 +29,7 @@ void TKugelwerk::TabControl1Resize() {
             c.control->setFixedWidth(captionAfterPair ? sixth : quarter);
     }
     Button1->setFixedWidth(quarter);
+    fitCaptionFont(Button1, 15, {QStringLiteral("Calculate"), QStringLiteral("Stoppen")});
 
     Button4Click();
     Panel24Resize();
@@ -205,6 +206,19 @@ void TKugelwerk::buildInfoTab() {
     styles->addWidget(Button8);
     styles->addStretch(1);
     info->addLayout(styles);
+    auto* imports = new QHBoxLayout;
+    imports->setContentsMargins(32, 12, 32, 0);
+    ImportDraws = new QPushButton(QStringLiteral("Import draws…"), Extras);
+    ImportDraws->setObjectName(QStringLiteral("ImportDraws"));
+    ImportDraws->setMinimumSize(145, 30);
+    ImportDraws->setAccessibleName(QStringLiteral("import draws"));
+    ImportDraws->setToolTip(
+        QStringLiteral("Adds the draws of a CSV or text file of published results to the draw "
+                       "history: one draw per line, a date and ten numbers."));
+    ImportDraws->setAccessibleDescription(ImportDraws->toolTip());
+    imports->addWidget(ImportDraws);
+    imports->addStretch(1);
+    info->addLayout(imports);
     info->addStretch(1);
     Panel16 = makePanel(Extras, QStringLiteral("Panel16"));
     Panel16->setMinimumHeight(64);

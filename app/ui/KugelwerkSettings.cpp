@@ -398,6 +398,9 @@ void TKugelwerk::LoadSettings() {
         case kw::SettingKind::ServerUrl:
             UpdateServer = raw(s).value_or(defaultUpdateServer());
             break;
+        case kw::SettingKind::Folder:
+            m_lastFolder = raw(s).value_or(QString());
+            break;
         }
         if (key == "MaxBerechnungsanzahl") // Anzahl's maximum is set: the tips come next
             loadTips(ini);
@@ -470,7 +473,14 @@ void TKugelwerk::SaveSettings() {
         case kw::SettingKind::ServerUrl:
             value = UpdateServer;
             break;
+        case kw::SettingKind::Folder:
+            value = m_lastFolder;
+            break;
         }
+        // A file that never saw an export keeps exactly the keys it had.
+        if (s.kind == kw::SettingKind::Folder && value.isEmpty() &&
+            !ini.value(kSettings, QString::fromLatin1(s.key)))
+            continue;
         ini.setValue(kSettings, QString::fromLatin1(s.key), value);
     }
 

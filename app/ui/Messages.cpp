@@ -1,25 +1,31 @@
 #include "app/ui/Messages.h"
 
 #include <QAudioOutput>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMediaPlayer>
 #include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QUrl>
 
 namespace kw {
 
 namespace {
-Messages::Handler g_handler;
+Messages::DetailHandler g_handler;
 Messages::Asker g_asker;
+Messages::FileChooser g_chooser;
+Messages::Previewer g_previewer;
 Sound::Player g_player;
 
-void show(QWidget* parent, Messages::Kind kind, const QString& text) {
+void show(QWidget* parent, Messages::Kind kind, const QString& text, const QString& detail = QString()) {
     if (g_handler) {
-        g_handler(kind, text);
+        g_handler(kind, text, detail);
         return;
     }
     QMessageBox box(kind == Messages::Kind::Error ? QMessageBox::Warning : QMessageBox::Information,
                     QStringLiteral("Kugelwerk Mobil"), text, QMessageBox::Ok, parent);
+    box.setInformativeText(detail);
     box.exec();
 }
 
@@ -43,10 +49,22 @@ void realPlay(const QString& path) {
 void Messages::information(QWidget* parent, const QString& text) {
     show(parent, Kind::Information, text);
 }
+void Messages::information(QWidget* parent, const QString& text, const QString& detail) {
+    show(parent, Kind::Information, text, detail);
+}
 void Messages::error(QWidget* parent, const QString& text) {
     show(parent, Kind::Error, text);
 }
 void Messages::setHandler(Handler handler) {
+    if (!handler) {
+        g_handler = nullptr;
+        return;
+    }
+    g_handler = [handler = std::move(handler)](Kind kind, const QString& text, const QString&) {
+        handler(kind, text);
+    };
+}
+void Messages::setDetailHandler(DetailHandler handler) {
     g_handler = std::move(handler);
 }
 
@@ -58,6 +76,32 @@ bool Messages::ask(QWidget* parent, const QString& text) {
 }
 void Messages::setAsker(Asker asker) {
     g_asker = std::move(asker);
+}
+
+QString Messages::chooseFile(QWidget* parent, FileDialog kind, const QString& caption, const QString& start,
+                             const QString& filter) {
+    if (g_chooser)
+        return g_chooser(kind, caption, start, filter);
+    return kind == FileDialog::Save ? QFileDialog::getSaveFileName(parent, caption, start, filter)
+                                    : QFileDialog::getOpenFileName(parent, caption, start, filter);
+}
+void Messages::setFileChooser(FileChooser chooser) {
+    g_chooser = std::move(chooser);
+}
+
+void Messages::printPreview(QWidget* parent, QPrinter& printer, const Paint& paint) {
+    if (g_previewer) {
+        g_previewer(printer, paint);
+        return;
+    }
+    QPrintPreviewDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Print tips"));
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&paint](QPrinter* p) { paint(*p); });
+    dialog.exec();
+}
+void Messages::setPreviewer(Previewer previewer) {
+    g_previewer = std::move(previewer);
 }
 
 void Sound::play(const QString& path) {

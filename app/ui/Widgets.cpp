@@ -3,6 +3,7 @@
 #include "app/Dates.h"
 #include "app/SettingsTable.h"
 
+#include <QAbstractButton>
 #include <QBoxLayout>
 #include <QCalendarWidget>
 #include <QKeyEvent>
@@ -69,6 +70,8 @@ double TDateEdit::day() const {
 
 void TDateEdit::setDay(double day) {
     const QDate d = kw::dateFromDay(day);
+    if (!d.isValid())
+        return; // no day: the edit keeps the date it has
     setDate(d);
     m_confirmed = d;
 }
@@ -291,4 +294,21 @@ std::pair<TTrackBar*, QLabel*> makeSlider(const kw::Setting& s, QWidget* parent)
     value->setMinimumWidth(34);
     value->setAlignment(Qt::AlignCenter);
     return {t, value};
+}
+
+void fitCaptionFont(QAbstractButton* button, int designPointSize, const QStringList& captions) {
+    constexpr int kPadding = 32; // the widest padding and border of the styles, both sides
+    QFont font = button->font();
+    for (int size = designPointSize;; --size) {
+        font.setPointSize(size);
+        QFont bold = font;
+        bold.setBold(true);
+        const QFontMetrics metrics(bold);
+        int widest = 0;
+        for (const QString& caption : captions)
+            widest = std::max(widest, metrics.horizontalAdvance(caption));
+        if (widest + kPadding <= button->width() || size <= 8)
+            break;
+    }
+    button->setFont(font);
 }

@@ -4,6 +4,7 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QSlider>
+#include <QStringList>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVector>
@@ -125,6 +126,7 @@ private:
 namespace kw {
 struct Setting;
 }
+class QAbstractButton;
 class QFrame;
 class QVBoxLayout;
 
@@ -133,5 +135,10 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text);
 QFrame* makePanel(QWidget* parent, const QString& name);
 /** A scrolling page of setting rows; rows are added to the returned layout. */
 QVBoxLayout* makeScrollPage(QWidget* page);
+/**
+ * Gives a button of fixed width its design point size, or less where one of its captions would
+ * not fit (measured bold with a style's padding, so that no style clips it).
+ */
+void fitCaptionFont(QAbstractButton* button, int designPointSize, const QStringList& captions);
 /** A setting's track bar with its range, design value and accessible name, and its value label. */
 std::pair<TTrackBar*, QLabel*> makeSlider(const kw::Setting& s, QWidget* parent);

@@ -1,6 +1,7 @@
 // Cross-sum and neighbouring-pair analyses on the chart tab.
 #include "app/ui/Kugelwerk.h"
 #include "charts/Analyses.h"
+#include "charts/ui/OddsWindow.h"
 #include "draws/HistoryFile.h"
 
 #include <QBoxLayout>
@@ -84,6 +85,12 @@ void TKugelwerk::buildChartTab() {
     buttons->addWidget(SpeedButton1);
     buttons->addWidget(SpeedButton8);
     buttons->addWidget(Paare);
+    auto* odds = button(QStringLiteral("OddsButton"), QStringLiteral("odds"), Panel2);
+    odds->setToolTip(
+        QStringLiteral("Odds and back-test: the exact chances of the tips in play, a test of the "
+                       "history against pure chance, and the settings against random tips."));
+    connect(odds, &QPushButton::clicked, this, [this] { kw::OddsWindow::showFor(this); });
+    buttons->addWidget(odds);
     buttons->addStretch(1);
     p2->addLayout(buttons);
     CalendarEdit1 = new TDateEdit(Panel2);

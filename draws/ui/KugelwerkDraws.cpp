@@ -1,4 +1,5 @@
 // The draw on display: lookup by day, stepping, the ten balls and their layout.
+#include "app/Dates.h"
 #include "app/Numbers.h"
 #include "app/ui/Kugelwerk.h"
 #include "app/ui/Messages.h"
@@ -19,7 +20,9 @@ void TKugelwerk::DateTimePicker1ClosePopup() {
     aktDatum = double(kw::Round(DateTimePicker1->day()));
     std::optional<kw::TZiehung> chosen;
     kw::HistoryFile::scan(ZahlenFile, [&](const kw::TZiehung& z) {
-        chosen = z; // without a later one, the last record read is the one shown
+        if (!kw::isRecordDay(z.Ziehungsdatum))
+            return true; // a damaged record is never shown, and the search goes on past it
+        chosen = z;      // without a later one, the last record read is the one shown
         return z.Ziehungsdatum < aktDatum;
     });
     if (chosen) {

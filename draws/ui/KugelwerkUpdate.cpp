@@ -12,6 +12,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
+#include <QPointer>
 
 namespace {
 
@@ -22,15 +23,15 @@ namespace {
  */
 class UpdateInputBlock : public QObject {
 public:
-    UpdateInputBlock(QWidget* main, QWidget* editor, std::function<void()> onMainClose)
-        : m_main(main), m_editor(editor), m_onMainClose(std::move(onMainClose)) {
+    UpdateInputBlock(QWidget* main, QWidget* editor, QWidget* cancel, std::function<void()> onMainClose)
+        : m_main(main), m_editor(editor), m_cancel(cancel), m_onMainClose(std::move(onMainClose)) {
         qApp->installEventFilter(this);
     }
     ~UpdateInputBlock() override { qApp->removeEventFilter(this); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (!watched->isWidgetType())
+        if (!watched->isWidgetType() || watched == m_cancel)
             return false;
         QWidget* top = static_cast<QWidget*>(watched)->window();
         if (top != m_main && (!m_editor || top != m_editor))
@@ -70,10 +71,43 @@ protected:
 private:
     QWidget* m_main;
     QWidget* m_editor;
+    QWidget* m_cancel; // the one control that works during a request
     std::function<void()> m_onMainClose;
 };
 
+/**
+ * Disables the controls that start an operation for as long as it lives, and gives each back the
+ * state it had: a disabled button refuses input from every path, accessibility actions included.
+ */
+class DisabledWhile {
+public:
+    explicit DisabledWhile(const QList<QWidget*>& controls) {
+        for (QWidget* w : controls) {
+            m_controls.append({w, w->isEnabled()});
+            w->setEnabled(false);
+        }
+    }
+    ~DisabledWhile() {
+        for (const auto& [w, enabled] : m_controls)
+            if (w)
+                w->setEnabled(enabled);
+    }
+    DisabledWhile(const DisabledWhile&) = delete;
+    DisabledWhile& operator=(const DisabledWhile&) = delete;
+
+private:
+    QList<std::pair<QPointer<QWidget>, bool>> m_controls;
+};
+
 } // namespace
+
+QList<QWidget*> TKugelwerk::operationControls() const {
+    QList<QWidget*> controls{DateTimePicker1, SpeedButton6, SpeedButton7, ListView1, Panel25,  Button1,
+                             Optionen,        Panel2,       Button6,      Button8,   ComboBox1};
+    if (m_editor && m_editor->isVisible())
+        controls << m_editor;
+    return controls;
+}
 
 void TKugelwerk::BitBtn1Click() {
     if (m_updateRunning)
@@ -105,8 +139,8 @@ void TKugelwerk::BitBtn1Click() {
         return kw::HistoryFile::Appender(ZahlenFile);
     }();
 
-    if (file.last().Ziehungsdatum > 0)
-        DateTimePicker1->setDay(file.last().Ziehungsdatum);
+    if (file.lastDay() > 0)
+        DateTimePicker1->setDay(file.lastDay());
     DateTimePicker1->setDay(double(kw::Round(DateTimePicker1->day() + 1)));
 
     const double today = kw::Clock::todayDay();
@@ -118,19 +152,51 @@ void TKugelwerk::BitBtn1Click() {
                         kw::formatDay(DateTimePicker1->day()));
 
     QString refusal;
+    QString refusalDetail;
     bool refused = false;
+    bool failed = false;
+    int added = 0;
+    double newest = file.last().Ziehungsdatum;
+    m_updateCancelled = false;
     {
-        UpdateInputBlock block(this, m_editor, [this, &client] {
+        UpdateInputBlock block(this, m_editor, UpdateCancel, [this, &client] {
             m_closeRequested = true;
             client.cancel();
         });
         m_cancelUpdate = [&client] { client.cancel(); };
+        DisabledWhile disabled(operationControls());
+        const double first = DateTimePicker1->day();
+        const int days = today >= first ? int(kw::Round(today - first)) + 1 : 0;
+        struct ProgressShown {
+            TKugelwerk* w;
+            ~ProgressShown() {
+                w->UpdateProgress->hide();
+                w->UpdateCancel->hide();
+            }
+        } progressShown{this};
+        if (days > 0) {
+            UpdateProgress->setRange(0, days);
+            UpdateProgress->setValue(0);
+            UpdateSummary->clear();
+            UpdateProgress->show();
+            UpdateCancel->show();
+        }
 
-        for (double day = DateTimePicker1->day(); today >= day; day = DateTimePicker1->day()) {
+        for (double day = DateTimePicker1->day(); today >= day && !m_updateCancelled;
+             day = DateTimePicker1->day()) {
+            const int done = int(kw::Round(day - first));
+            UpdateProgress->setValue(done);
+            UpdateProgress->setFormat(
+                QStringLiteral("day %1 of %2").arg(kw::formatCount(done + 1), kw::formatCount(days)));
             const kw::DayOutcome outcome = kw::updateDay(client, UpdateServer, day, file);
+            added += outcome.storedDraws;
+            if (outcome.storedDraws > 0)
+                newest = day;
             Status->setText(outcome.statusLine);
-            if (outcome.end == kw::DayOutcome::End::HttpFailure)
+            if (outcome.end == kw::DayOutcome::End::HttpFailure) {
+                failed = true;
                 break;
+            }
             if (outcome.answered) {
                 RichEdit1->clear();
                 if (!outcome.replyText.isEmpty())
@@ -143,6 +209,7 @@ void TKugelwerk::BitBtn1Click() {
             if (outcome.end == kw::DayOutcome::End::Refused) {
                 refused = true;
                 refusal = outcome.refusal.isEmpty() ? RichEdit1->toPlainText() : outcome.refusal;
+                refusalDetail = outcome.lineFault;
                 break;
             }
             DateTimePicker1->setDay(day + 1);
@@ -154,8 +221,16 @@ void TKugelwerk::BitBtn1Click() {
     m_updateRunning = false;
     BitBtn1->setEnabled(true);
 
+    const kw::UpdateEnd end = refused             ? kw::UpdateEnd::Refused
+                              : m_updateCancelled ? kw::UpdateEnd::Cancelled
+                              : failed            ? kw::UpdateEnd::Failed
+                                                  : kw::UpdateEnd::Done;
+    UpdateSummary->setText(kw::updateSummary(end, added, newest));
+    if (end == kw::UpdateEnd::Cancelled)
+        Status->setText(QStringLiteral("Update cancelled"));
+
     if (refused) {
-        kw::Messages::information(this, refusal);
+        kw::Messages::information(this, refusal, refusalDetail);
         return;
     }
     DateTimePicker1ClosePopup();

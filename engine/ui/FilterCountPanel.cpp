@@ -2,6 +2,7 @@
 
 #include "app/Dates.h"
 #include "app/Numbers.h"
+#include "engine/BackTest.h"
 #include "engine/Bits.h"
 #include "engine/FilterAdvice.h"
 #include "engine/FilterAnalysis.h"
@@ -138,8 +139,8 @@ void FilterCountPanel::start() {
             for (size_t k = 0; k < 8; ++k)
                 recent[0][k] = uint8_t(req.shown[k + 1]);
             recent[1] = recent[2] = recent[0];
-            if (history.available())
-                kw::lookUpRecent(history.records(), s.drawDay, recent, s.drawDay);
+            if (history.available() && !history.records().empty())
+                recent = kw::recentDrawsAsTheRunSees(history.records(), s.drawDay);
             const kw::FilterInputs in = kw::filterInputs(s, history, recent);
             const auto counts = kw::countTips(in, cancel.get());
             if (!counts)

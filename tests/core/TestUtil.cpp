@@ -5,9 +5,12 @@
 #include <QFile>
 #include <QStringList>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <numeric>
 #include <random>
 #include <stdexcept>
+#include <sys/mount.h>
 
 namespace kwtest {
 
@@ -52,6 +55,36 @@ void writeHistory(const QString& path, const std::vector<kw::TZiehung>& records)
         const auto b = z.toBytes();
         f.write(reinterpret_cast<const char*>(b.data()), b.size());
     }
+}
+
+SmallDisk::SmallDisk(int kib) {
+    const QByteArray options = "size=" + QByteArray::number(kib) + "k";
+    if (::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", 0, options.constData()) == 0)
+        m_mounted = true;
+    else
+        m_reason = QStringLiteral("cannot mount a small tmpfs: %1")
+                       .arg(QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+SmallDisk::~SmallDisk() {
+    if (m_mounted)
+        ::umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
+}
+
+void SmallDisk::fill() {
+    QFile filler(filePath(QStringLiteral("filler")));
+    if (!filler.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        throw std::runtime_error("cannot create the filler");
+    const QByteArray page(4096, 'x');
+    while (filler.write(page) > 0) {
+    }
+    // The last partial page, byte by byte.
+    while (filler.write("x", 1) == 1) {
+    }
+}
+
+void SmallDisk::release() {
+    QFile::remove(filePath(QStringLiteral("filler")));
 }
 
 } // namespace kwtest

@@ -1,4 +1,6 @@
+#include "app/Dates.h"
 #include "draws/DrawLine.h"
+#include "draws/UpdateDay.h"
 #include "draws/Ziehung.h"
 
 #include <gtest/gtest.h>
@@ -48,21 +50,43 @@ TEST(DrawLine, LeadingFieldAndTailAreNotLookedAt) {
               (DrawLineNumbers{10, 11, 12, 13, 14, 15, 16, 17, 9, 2}));
 }
 
-class BadDrawLineTest : public ::testing::TestWithParam<const char16_t*> {};
+struct BadLine {
+    const char16_t* line;
+    const char* why; // what the refusal says
+};
 
-TEST_P(BadDrawLineTest, IsRefused) {
-    EXPECT_EQ(parseDrawLine(GetParam()), std::nullopt) << QStringView(GetParam()).toString().toStdString();
+class BadDrawLineTest : public ::testing::TestWithParam<BadLine> {};
+
+TEST_P(BadDrawLineTest, IsRefusedWithItsReason) {
+    QString why;
+    EXPECT_EQ(parseDrawLine(GetParam().line, &why), std::nullopt)
+        << QStringView(GetParam().line).toString().toStdString();
+    EXPECT_EQ(why.toStdString(), GetParam().why);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, BadDrawLineTest,
-                         ::testing::Values(u"", u"x", u"x,1,2,3,4,5,6,7,8,9;", // nine values
-                                           u"x,1,2,3,4,5,6,7,8,9,10",          // no semicolon
-                                           u"x,1,2,3,4,5,6,7,8,9,10,11;",      // tenth value "10,11"
-                                           u"x,1,2,3,a,5,6,7,8,9,10;",         // letters
-                                           u"x,1,2,3,,5,6,7,8,9,10;",          // empty value
-                                           u"x,1,2,3,4,5,6,7,8,9, ;",          // blank value
-                                           u"x,1,2,3,4,5,6,7,8,9,300;",        // would be stored as 44
-                                           u"x,0,2,3,4,5,6,7,8,9,10;",         // below the range
-                                           u"x,1,2,3,4,5,6,7,38,9,10;",        // above the range
-                                           u"x,-1,2,3,4,5,6,7,8,9,10;"));
+INSTANTIATE_TEST_SUITE_P(
+    Lines, BadDrawLineTest,
+    ::testing::Values(BadLine{u"", "the line is empty"},
+                      BadLine{u"x", "the line has no comma before its ten numbers"},
+                      BadLine{u"x,1,2,3,4,5,6,7,8,9;", "the line holds fewer than ten numbers"},
+                      BadLine{u"x,1,2,3,4,5,6,7,8,9,10", "no semicolon follows the tenth number"},
+                      BadLine{u"x,1,2,3,4,5,6,7,8,9,10,11;", "number 10 (\"10,11\") is not a number"},
+                      BadLine{u"x,1,2,3,a,5,6,7,8,9,10;", "number 4 (\"a\") is not a number"},
+                      BadLine{u"x,1,2,3,,5,6,7,8,9,10;", "number 4 (\"\") is not a number"},
+                      BadLine{u"x,1,2,3,4,5,6,7,8,9, ;", "number 10 (\" \") is not a number"},
+                      BadLine{u"x,1,2,3,4,5,6,7,8,9,300;", "number 10 (300) is outside 1..37"}, // not 44
+                      BadLine{u"x,0,2,3,4,5,6,7,8,9,10;", "number 1 (0) is outside 1..37"},
+                      BadLine{u"x,1,2,3,4,5,6,7,38,9,10;", "number 8 (38) is outside 1..37"},
+                      BadLine{u"x,-1,2,3,4,5,6,7,8,9,10;", "number 1 (-1) is outside 1..37"}));
+TEST(UpdateSummaryTest, SaysWhatTheUpdateBrought) {
+    const double day = kw::dayFromDate(QDate(2026, 12, 9));
+    using kw::UpdateEnd;
+    EXPECT_EQ(kw::updateSummary(UpdateEnd::Done, 4140, day), "4,140 draws added, newest 09.12.2026");
+    EXPECT_EQ(kw::updateSummary(UpdateEnd::Done, 1, day), "1 draw added, newest 09.12.2026");
+    EXPECT_EQ(kw::updateSummary(UpdateEnd::Done, 0, day), "up to date");
+    EXPECT_EQ(kw::updateSummary(UpdateEnd::Cancelled, 12, day),
+              "Update cancelled: 12 draws added, newest 09.12.2026");
+    EXPECT_EQ(kw::updateSummary(UpdateEnd::Failed, 0, day), "Update stopped: no draws added");
+}
+
 } // namespace

@@ -2,6 +2,7 @@
 #include "draws/HistoryFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -95,4 +96,53 @@ TEST_F(HistoryTest, MissingOrUnreadableFileRaisesAnErrorNamingTheFile) {
         EXPECT_NE(QString::fromStdString(e.what()).indexOf(QStringLiteral("setforlife.dat")), -1);
     }
     EXPECT_THROW(HistoryFile::Appender(dir.filePath(QStringLiteral("no/such/dir/x.dat"))), FileError);
+}
+
+// A disk that fills up during the update: the file keeps whole records only, and the error is
+// the one of the write that failed.
+TEST(HistoryFullDisk, AppendKeepsWholeRecordsAndReportsTheFailedWrite) {
+    kwtest::SmallDisk disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.reason().toStdString();
+    const QString path = disk.filePath(QStringLiteral("setforlife.dat"));
+    HistoryFile::createSeeded(path);
+    disk.fill(); // what is left is the rest of the file's first page: 4,096 bytes are not whole records
+    std::string error;
+    int appended = 0;
+    {
+        HistoryFile::Appender app(path);
+        try {
+            for (int i = 0; i < 1000; ++i, ++appended)
+                app.append(kwtest::draw(42226 + i, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+        } catch (const FileError& e) {
+            error = e.what();
+        }
+        EXPECT_NO_THROW(app.close());
+    }
+    EXPECT_LT(appended, 1000);
+    EXPECT_NE(error.find("Cannot write the draw history file"), std::string::npos) << error;
+    EXPECT_NE(error.find("No space left on device"), std::string::npos) << error;
+    EXPECT_EQ(QFileInfo(path).size(), qint64(3 + appended) * TZiehung::kSize);
+    const auto all = HistoryFile::readAll(path);
+    ASSERT_EQ(all.size(), size_t(3 + appended));
+    EXPECT_EQ(all.back().Ziehungsdatum, 42226.0 + appended - 1);
+}
+
+// A seed file that does not fit is not left behind empty or in part: the next start seeds again.
+TEST(HistoryFullDisk, SeedingLeavesNoPartialFile) {
+    kwtest::SmallDisk disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.reason().toStdString();
+    const QString path = disk.filePath(QStringLiteral("setforlife.dat"));
+    disk.fill();
+    try {
+        HistoryFile::createSeeded(path);
+        ADD_FAILURE() << "seeding a full disk must fail";
+    } catch (const FileError& e) {
+        EXPECT_NE(std::string(e.what()).find("No space left on device"), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(QFile::exists(path));
+    disk.release();
+    HistoryFile::createSeeded(path);
+    EXPECT_EQ(QFileInfo(path).size(), 72);
 }

@@ -1,3 +1,5 @@
+#include "app/Dates.h"
+#include "draws/DrawImport.h"
 #include "draws/Ziehung.h"
 #include "server/DrawData.h"
 
@@ -5,7 +7,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <thread>
+#include <vector>
 
 using namespace kw::srv;
 
@@ -105,6 +110,77 @@ TEST_F(DataFileTest, AddStartsAMissingFile) {
     ASSERT_TRUE(draw);
     ASSERT_TRUE(appendDraw(path(), *draw, &error)) << error.toStdString();
     EXPECT_EQ(read(), QByteArray("09.08.2015 3 4 7 11 15 23 27 31 36 37\n"));
+}
+
+// Parallel adds must neither lose a draw nor write a day twice.
+TEST_F(DataFileTest, ParallelAddsKeepEveryDrawAndEachDayOnce) {
+    write("# parallel\n");
+    auto drawFor = [](int day) {
+        auto d = parseDataLine(
+            QStringLiteral("%1.09.2015 1 2 3 4 5 6 7 8 9 10").arg(day, 2, 10, QLatin1Char('0')), nullptr);
+        return *d;
+    };
+    constexpr int kAdds = 20;
+    std::atomic<int> added{0};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kAdds; ++i)
+        threads.emplace_back([&, i] {
+            if (appendDraw(path(), drawFor(1 + i), nullptr))
+                ++added;
+        });
+    for (auto& t : threads)
+        t.join();
+    EXPECT_EQ(added, kAdds);
+    DrawStore store;
+    QString error;
+    ASSERT_TRUE(store.load(path(), &error)) << error.toStdString();
+    EXPECT_EQ(store.drawCount(), kAdds);
+
+    threads.clear();
+    added = 0;
+    for (int i = 0; i < kAdds; ++i)
+        threads.emplace_back([&] {
+            if (appendDraw(path(), drawFor(30), nullptr))
+                ++added;
+        });
+    for (auto& t : threads)
+        t.join();
+    EXPECT_EQ(added, 1);
+    ASSERT_TRUE(store.load(path(), &error));
+    EXPECT_EQ(store.drawCount(), kAdds + 1);
+    EXPECT_EQ(read().count("30.09.2015"), 1);
+    EXPECT_FALSE(QFile::exists(path() + QStringLiteral(".lock")));
+}
+
+TEST_F(DataFileTest, ImportAddsNewDaysPassesOverKnownOnesAndRefusesOtherNumbers) {
+    kw::Clock::setToday(QDate(2026, 12, 10));
+    write("# demo\n07.08.2015 4 5 8 9 10 12 19 30 6 29\n08.08.2015 6 7 12 13 21 25 26 36 14 35\n");
+    const QByteArray before = read();
+    const auto results = kw::parsePublishedResults("Date;N1;N2;N3;N4;N5;N6;N7;N8;S1;S2\n"
+                                                   "2015-08-10;1;2;3;4;5;6;7;8;9;10\n"
+                                                   "2015-08-07;30;4;19;5;12;10;8;9;29;6\n"
+                                                   "2015-08-09;3;4;7;11;15;23;27;31;36;37\n");
+    ASSERT_FALSE(results.error);
+    DataImport r;
+    QString error;
+    ASSERT_TRUE(importDraws(path(), results.draws, &r, &error)) << error.toStdString();
+    EXPECT_EQ(r.added, 2);
+    EXPECT_EQ(r.alreadyThere, 1);
+    EXPECT_EQ(r.newest, QDate(2015, 8, 10));
+    EXPECT_EQ(read(), before + "09.08.2015 3 4 7 11 15 23 27 31 36 37\n10.08.2015 1 2 3 4 5 6 7 8 9 10\n");
+    DrawStore store;
+    ASSERT_TRUE(store.load(path(), &error));
+    EXPECT_EQ(store.drawCount(), 4);
+
+    const QByteArray now = read();
+    const auto other = kw::parsePublishedResults("11.08.2015 1 2 3 4 5 6 7 8 9 10\n"
+                                                 "08.08.2015 6 7 12 13 21 25 26 36 14 34\n");
+    ASSERT_FALSE(other.error);
+    EXPECT_FALSE(importDraws(path(), other.draws, &r, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("line 2"))) << error.toStdString();
+    EXPECT_TRUE(error.contains(QStringLiteral("08.08.2015 6 7 12 13 21 25 26 36 14 35")));
+    EXPECT_EQ(read(), now);
+    kw::Clock::setToday(QDate());
 }
 
 TEST(DemoData, IsLabelledSyntheticStartsWithTheSeedDrawsAndHasADrawEveryDay) {

@@ -64,8 +64,16 @@ void copyAssets(const QString& toDir) {
 }
 
 Fixture::Fixture() {
-    kw::Messages::setHandler([this](kw::Messages::Kind, const QString& text) { messages << text; });
+    kw::Messages::setDetailHandler([this](kw::Messages::Kind, const QString& text, const QString& detail) {
+        messages << text;
+        messageDetails << detail;
+    });
     kw::Sound::setPlayer([this](const QString& path) { soundsPlayed << path; });
+    // No test opens a real dialog: a file dialog is cancelled and a preview shows nothing,
+    // unless the test answers them itself.
+    kw::Messages::setFileChooser(
+        [](auto, const QString&, const QString&, const QString&) { return QString(); });
+    kw::Messages::setPreviewer([](QPrinter&, const kw::Messages::Paint&) {});
 }
 
 Fixture::~Fixture() {
@@ -73,6 +81,8 @@ Fixture::~Fixture() {
     m_editor.reset();
     kw::Messages::setHandler({});
     kw::Sound::setPlayer({});
+    kw::Messages::setFileChooser({});
+    kw::Messages::setPreviewer({});
 }
 
 QString Fixture::home() const {

@@ -26,7 +26,8 @@ public:
     /** Runs FormShow as the first show does. */
     void showWindow();
 
-    QStringList messages; // texts of message boxes shown
+    QStringList messages;       // texts of message boxes shown
+    QStringList messageDetails; // their second texts, in the same order (mostly empty)
     QStringList soundsPlayed;
 
 private:

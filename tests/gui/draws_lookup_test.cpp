@@ -12,6 +12,8 @@
 #include <QProxyStyle>
 #include <QTableView>
 #include <QtTest>
+#include <cmath>
+#include <map>
 
 namespace {
 
@@ -78,6 +80,11 @@ private slots:
         for (int k = 0; k < 10; ++k)
             last << 1 + (999 + 3 * k) % 37;
         QTest::newRow("1000 records, after the last") << "thousand" << QDate(2019, 1, 1) << 43222.0 << last;
+        // Damaged records (a date that is no day) are passed over, wherever they stand.
+        QTest::newRow("NaN-dated record before the day") << "nan" << QDate(2015, 8, 8) << 42224.0 << second;
+        QTest::newRow("NaN-dated record, after the newest") << "nan" << QDate(2016, 1, 1) << 42225.0 << third;
+        QTest::newRow("infinity-dated record") << "inf" << QDate(2015, 8, 9) << 42225.0 << third;
+        QTest::newRow("record dated past 9999") << "huge" << QDate(2016, 1, 1) << 42225.0 << third;
     }
 
     void lookupSelectsTheFirstDrawOnOrAfterTheDay() {
@@ -91,6 +98,14 @@ private slots:
         auto s = seeds();
         if (file == QLatin1String("gap"))
             s.erase(s.begin() + 1); // 07.08. and 09.08. only
+        const std::map<QString, double> damaged{{QStringLiteral("nan"), std::nan("")},
+                                                {QStringLiteral("inf"), HUGE_VAL},
+                                                {QStringLiteral("huge"), 1e12}};
+        if (const auto it = damaged.find(file); it != damaged.end()) {
+            // one before the second seed draw, one at the end
+            s.insert(s.begin() + 1, record(it->second, {30, 31, 32, 33, 34, 35, 36, 37, 1, 2}));
+            s.push_back(record(it->second, {30, 31, 32, 33, 34, 35, 36, 37, 1, 2}));
+        }
         kwtest::writeHistory(w->ZahlenFile, file == QLatin1String("thousand") ? thousandDraws() : s);
 
         w->DateTimePicker1->setDate(pick);

@@ -2,6 +2,7 @@
 
 #include "app/Dates.h"
 #include "draws/HistoryFile.h"
+#include "server/DrawData.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -10,6 +11,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
+#include <functional>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -162,6 +166,74 @@ private slots:
         const QStringList days = server.loggedDays();
         QVERIFY(days.size() >= 3 + 6);
         QCOMPARE(days.first(), QStringLiteral("20150811"));
+    }
+
+    // Parallel add commands: every draw arrives, and a day is written once however many ask for it.
+    void parallelAddsKeepEveryDrawAndEachDayOnce() {
+        QTemporaryDir dir;
+        const QString data = dir.filePath(QStringLiteral("draws.txt"));
+        auto runAll = [&](const std::function<QString(int)>& dayOf) {
+            std::vector<std::unique_ptr<QProcess>> adds;
+            for (int i = 0; i < 20; ++i) {
+                adds.push_back(std::make_unique<QProcess>());
+                adds.back()->start(serverProgram(), {"add", "--data", data, dayOf(i), "1", "2", "3", "4", "5",
+                                                     "6", "7", "8", "9", "10"});
+            }
+            int added = 0;
+            for (auto& p : adds) {
+                p->waitForFinished(20000);
+                if (p->exitStatus() == QProcess::NormalExit && p->exitCode() == 0)
+                    ++added;
+            }
+            return added;
+        };
+        QCOMPARE(
+            runAll([](int i) { return QStringLiteral("%1.09.2015").arg(i + 1, 2, 10, QLatin1Char('0')); }),
+            20);
+        QCOMPARE(runAll([](int) { return QStringLiteral("30.09.2015"); }), 1);
+        QFile f(data);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray text = f.readAll();
+        QCOMPARE(text.count('\n'), 21);
+        QCOMPARE(text.count("30.09.2015"), 1);
+        kw::srv::DrawStore store;
+        QString error;
+        QVERIFY2(store.load(data, &error), qPrintable(error));
+        QCOMPARE(store.drawCount(), 21);
+    }
+
+    void importLoadsPublishedResultsInOneStepOrNamesTheBadLine() {
+        ServerProcess server("07.08.2015 4 5 8 9 10 12 19 30 6 29\n");
+        QTemporaryDir dir;
+        const QString results = dir.filePath(QStringLiteral("results.csv"));
+        auto run = [&](const QByteArray& text) {
+            QFile f(results);
+            f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+            f.write(text);
+            f.close();
+            QProcess p;
+            p.start(serverProgram(), {"import", "--data", server.dataFile(), results});
+            p.waitForFinished(5000);
+            return std::pair{p.exitCode(), p.readAllStandardOutput() + p.readAllStandardError()};
+        };
+        auto data = [&] {
+            QFile f(server.dataFile());
+            f.open(QIODevice::ReadOnly);
+            return f.readAll();
+        };
+        const auto [ok, said] = run("Draw date,N1,N2,N3,N4,N5,N6,N7,N8,S1,S2\n"
+                                    "2015-08-07,4,5,8,9,10,12,19,30,6,29\n"
+                                    "2015-08-08,6,7,12,13,21,25,26,36,14,35\n");
+        QCOMPARE(ok, 0);
+        QVERIFY2(said.contains("1 draw added, 1 already there; newest 08.08.2015"), said.constData());
+        const QByteArray after = data();
+        QCOMPARE(after,
+                 QByteArray("07.08.2015 4 5 8 9 10 12 19 30 6 29\n08.08.2015 6 7 12 13 21 25 26 36 14 35\n"));
+
+        const auto [bad, why] = run("2015-08-09,3,4,7,11,15,23,27,31,36,37\n2015-08-10,1,2,3\n");
+        QVERIFY(bad != 0);
+        QVERIFY2(why.contains("Line 2: expected ten numbers"), why.constData());
+        QCOMPARE(data(), after);
     }
 
     void badDataFileStopsTheServerNamingTheLine() {

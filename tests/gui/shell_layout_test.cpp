@@ -64,6 +64,33 @@ private slots:
             QCOMPARE(w->tabCaptionSize(i), captions[i]);
     }
 
+    // At the narrowest width the bold caption of the dark look still fits its quarter.
+    void calculateFitsAtTheSmallestWidthInEveryStyle() {
+        kwtest::Fixture fx;
+        kwtest::copyAssets(fx.home());
+        TKugelwerk* w = fx.create();
+        w->PruneStyleList();
+        for (const QString& style : {QStringLiteral("Dark"), QStringLiteral("Light")}) {
+            w->ComboBox1->setCurrentText(style);
+            w->Button8Click();
+            w->resize(w->minimumSizeHint().width(), 640);
+            w->show();
+            QVERIFY(QTest::qWaitForWindowExposed(w));
+            w->TabControl1Resize();
+            QFont bold = w->Button1->font();
+            bold.setBold(true);
+            const int text = QFontMetrics(bold).horizontalAdvance(QStringLiteral("Calculate"));
+            QVERIFY2(text + 28 <= w->Button1->width(), qPrintable(QStringLiteral("%1: %2 px of text in %3 px")
+                                                                      .arg(style)
+                                                                      .arg(text)
+                                                                      .arg(w->Button1->width())));
+            w->resize(768, 1004);
+            w->TabControl1Resize();
+            QCOMPARE(w->Button1->font().pointSize(), 15); // the design size where it fits
+            w->hide();
+        }
+    }
+
     void designSizeLaysOutAsDesigned() {
         kwtest::Fixture fx;
         TKugelwerk* w = fx.create();

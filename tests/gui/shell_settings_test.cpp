@@ -1,5 +1,7 @@
 #include "GuiTestUtil.h"
 #include "app/IniFile.h"
+#include "app/SafeSave.h"
+#include "core/TestUtil.h"
 
 #include <QDir>
 #include <QFile>
@@ -234,6 +236,44 @@ private slots:
         QCOMPARE(fx.messages.size(), 1);
         QVERIFY(fx.messages[0].contains(w->IniDateiName));
         QVERIFY(!QFile::exists(w->IniDateiName));
+    }
+
+    // A full disk at close must not cost the settings and tips: the old file stays and a message says why.
+    void fullDiskAtCloseKeepsTheOldFileAndSaysSo_data() {
+        QTest::addColumn<bool>("realDisk");
+        QTest::newRow("small file system with no byte free") << true;
+        QTest::newRow("writes that fail") << false;
+    }
+    void fullDiskAtCloseKeepsTheOldFileAndSaysSo() {
+        QFETCH(bool, realDisk);
+        kwtest::Fixture fx;
+        TKugelwerk* w = fx.create();
+        kwtest::SmallDisk disk;
+        if (realDisk) {
+            if (!disk.mounted())
+                QSKIP(qPrintable(disk.reason()));
+            w->IniDateiName = disk.filePath(QStringLiteral("setforlife.ini"));
+        }
+        const QByteArray old = "[Einstellungen]\nBesOft=12\n[Tipps]\nAnzahl=1\nS0_R0=1\nS1_R0=7\n";
+        {
+            QFile f(w->IniDateiName);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(old);
+        }
+        if (realDisk)
+            disk.fill();
+        else
+            kw::failSavesAfterBytes(0);
+        w->show();
+        QVERIFY(w->close());
+        kw::failSavesAfterBytes(-1);
+        QCOMPARE(fx.messages.size(), 1);
+        QVERIFY2(fx.messages[0].contains(QStringLiteral("could not be saved")), qPrintable(fx.messages[0]));
+        QVERIFY2(fx.messages[0].contains(QStringLiteral("No space left on device")),
+                 qPrintable(fx.messages[0]));
+        QFile f(w->IniDateiName);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), old);
     }
 
     void closeButtonWritesTheSettingsFile() {

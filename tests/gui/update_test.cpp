@@ -4,9 +4,11 @@
 #include "app/Dates.h"
 #include "draws/HistoryFile.h"
 
+#include <QAccessible>
 #include <QFile>
 #include <QFileInfo>
 #include <QtTest>
+#include <cmath>
 
 using kwtest::Answer;
 using kwtest::TestHttpServer;
@@ -56,11 +58,38 @@ private slots:
         w->BitBtn1Click();
         QCOMPARE(server.requests.size(), 0);
         QCOMPARE(w->Status->text(), QStringLiteral("The next drawing is only at10.08.2015"));
+        QCOMPARE(w->UpdateSummary->text(), QStringLiteral("up to date"));
         QCOMPARE(records(w).size(), size_t(3));
         QCOMPARE(w->DateTimePicker1->text(), QStringLiteral("09.08.2015"));
         QCOMPARE(w->Zahl[9], 36);
         QVERIFY(w->BitBtn1->isEnabled());
         QVERIFY(w->Timer1->isActive());
+    }
+
+    // A damaged last record (its date is no day) does not move the update: it goes on after the
+    // last good record, and the lookup at its end shows the newest good draw.
+    void damagedLastRecordIsPassedOver_data() {
+        QTest::addColumn<double>("date");
+        QTest::newRow("NaN") << std::nan("");
+        QTest::newRow("infinity") << HUGE_VAL;
+        QTest::newRow("far future") << 1e9;
+        QTest::newRow("far past") << -1e9;
+    }
+    void damagedLastRecordIsPassedOver() {
+        QFETCH(double, date);
+        kwtest::Fixture fx;
+        TestHttpServer server([](const auto&) { return Answer::ok(kLineA); });
+        kw::TZiehung damaged;
+        damaged.Ziehungsdatum = date;
+        damaged.Zahlen = {30, 31, 32, 33, 34, 35, 36, 37, 1, 2};
+        TKugelwerk* w = prepare(fx, server.base(), QDate(2015, 8, 10), {damaged});
+        w->BitBtn1Click();
+        QCOMPARE(server.datums(), QStringList({"20150810"}));
+        QCOMPARE(records(w).size(), size_t(5));
+        QCOMPARE(w->DateTimePicker1->text(), QStringLiteral("10.08.2015"));
+        QCOMPARE(w->Datum1, k10Aug);
+        QCOMPARE(w->Zahl[1], 1);
+        QVERIFY(fx.messages.isEmpty());
     }
 
     void missingDaysAreAskedInOrderAndEveryLineBecomesARecord() {
@@ -94,6 +123,8 @@ private slots:
         QCOMPARE(all[5].Zahlen, (std::array<uint8_t, 10>{21, 22, 23, 24, 25, 26, 27, 28, 2, 3}));
 
         QCOMPARE(w->Status->text(), QStringLiteral("200: Fine"));
+        QCOMPARE(w->UpdateSummary->text(), QStringLiteral("3 draws added, newest 11.08.2015"));
+        QVERIFY(w->UpdateProgress->isHidden() && w->UpdateCancel->isHidden());
         QVERIFY(w->RichEdit1->toPlainText().startsWith(QStringLiteral("b,11,")));
         // The lookup ends the update on the newest record of the file.
         QCOMPARE(w->DateTimePicker1->text(), QStringLiteral("11.08.2015"));
@@ -122,14 +153,20 @@ private slots:
 
     void badReplyEndsTheUpdateAndKeepsEarlierRecords_data() {
         QTest::addColumn<QByteArray>("badLine");
-        QTest::newRow("nine values") << QByteArray("b,1,2,3,4,5,6,7,8,9;");
-        QTest::newRow("letters") << QByteArray("b,1,2,3,4,5,six,7,8,9,10;");
-        QTest::newRow("no semicolon") << QByteArray("b,1,2,3,4,5,6,7,8,9,10");
-        QTest::newRow("empty line inside") << QByteArray("");
-        QTest::newRow("value 300") << QByteArray("b,1,2,3,4,5,6,7,8,9,300;");
+        QTest::addColumn<QString>("why"); // shown under the reply
+        QTest::newRow("nine values") << QByteArray("b,1,2,3,4,5,6,7,8,9;")
+                                     << "Line 2: the line holds fewer than ten numbers.";
+        QTest::newRow("letters") << QByteArray("b,1,2,3,4,5,six,7,8,9,10;")
+                                 << "Line 2: number 6 (\"six\") is not a number.";
+        QTest::newRow("no semicolon")
+            << QByteArray("b,1,2,3,4,5,6,7,8,9,10") << "Line 2: no semicolon follows the tenth number.";
+        QTest::newRow("empty line inside") << QByteArray("") << "Line 2: the line is empty.";
+        QTest::newRow("value 300") << QByteArray("b,1,2,3,4,5,6,7,8,9,300;")
+                                   << "Line 2: number 10 (300) is outside 1..37.";
     }
     void badReplyEndsTheUpdateAndKeepsEarlierRecords() {
         QFETCH(QByteArray, badLine);
+        QFETCH(QString, why);
         kwtest::Fixture fx;
         const QByteArray badReply = kLineA + badLine + "\r\n" + kLineA;
         TestHttpServer server([&](const kwtest::SeenRequest& r) {
@@ -143,6 +180,7 @@ private slots:
         QCOMPARE(fx.messages.size(), 1);
         QCOMPARE(fx.messages.first(), w->RichEdit1->toPlainText());
         QVERIFY(fx.messages.first().contains(QString::fromLatin1(kLineA.trimmed())));
+        QCOMPARE(fx.messageDetails.first(), why);
         // The day before and the line before the bad one are kept; nothing after it.
         const auto all = records(w);
         QCOMPARE(all.size(), size_t(5));
@@ -296,6 +334,76 @@ private slots:
         QCOMPARE(w->GlueckszahlEdit->text(), luckyBefore);
         QCOMPARE(closesDelivered, 0);
         QTRY_COMPARE(closesDelivered, 1); // carried out after the update
+    }
+
+    void progressShowsTheDayAndCancelKeepsWhatCame() {
+        kwtest::Fixture fx;
+        TestHttpServer server([](const auto&) {
+            Answer a = Answer::ok(kLineA);
+            a.delayMs = 40;
+            return a;
+        });
+        TKugelwerk* w = prepare(fx, server.base(), QDate(2015, 9, 8)); // 30 days to ask for
+        QString progressSeen;
+        std::function<void()> watch = [&] {
+            if (server.requests.size() < 3) {
+                QTimer::singleShot(5, w, watch);
+                return;
+            }
+            QVERIFY(!w->UpdateProgress->isHidden());
+            progressSeen = w->UpdateProgress->text();
+            QTest::mouseClick(w->UpdateCancel, Qt::LeftButton); // passes the input block
+        };
+        QTimer::singleShot(0, w, watch);
+        w->BitBtn1Click();
+
+        QVERIFY2(progressSeen.startsWith(QStringLiteral("day 3 of 30")) ||
+                     progressSeen.startsWith(QStringLiteral("day 4 of 30")),
+                 qPrintable(progressSeen));
+        const qsizetype asked = server.requests.size();
+        QVERIFY(asked >= 3 && asked < 30);
+        const auto all = records(w);
+        QCOMPARE(all.size(), size_t(3 + asked - 1)); // the day cancelled mid-request is not stored
+        QCOMPARE(w->Status->text(), QStringLiteral("Update cancelled"));
+        QCOMPARE(w->UpdateSummary->text(), QStringLiteral("Update cancelled: %1 draws added, newest %2")
+                                               .arg(asked - 1)
+                                               .arg(kw::formatDay(all.back().Ziehungsdatum)));
+        QVERIFY(w->UpdateProgress->isHidden() && w->UpdateCancel->isHidden());
+        QCOMPARE(w->Datum1, all.back().Ziehungsdatum); // the lookup ran, as after a failure
+        QVERIFY(w->Button1->isEnabled() && w->ListView1->isEnabled());
+    }
+
+    void accessibilityActionsRunNoHandlerDuringARequest() {
+        kwtest::Fixture fx;
+        TestHttpServer server([](const auto&) {
+            Answer a = Answer::ok(kLineA);
+            a.delayMs = 800;
+            return a;
+        });
+        TKugelwerk* w = prepare(fx, server.base(), QDate(2015, 8, 10));
+        const QString tipsBefore = w->Tippreihen[1][0];
+        const double shownBefore = w->DateTimePicker1->day();
+        bool disabledDuring = false;
+        QTimer::singleShot(100, w, [&] {
+            disabledDuring = !w->Button1->isEnabled() && !w->SpeedButton6->isEnabled() &&
+                             !w->Optionen->isEnabled() && w->UpdateCancel->isEnabled();
+            for (QWidget* b : {static_cast<QWidget*>(w->Button1), static_cast<QWidget*>(w->SpeedButton6)}) {
+                QAccessibleInterface* a = QAccessible::queryAccessibleInterface(b);
+                QVERIFY(a && a->actionInterface());
+                a->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+            }
+            emit w->Button1->clicked(); // even a click that reaches the signal is refused
+        });
+        w->BitBtn1Click();
+        QTest::qWait(300); // a pressed button clicks a moment later
+
+        QVERIFY(disabledDuring);
+        QVERIFY(!w->runRunning());
+        QCOMPARE(w->Tippreihen[1][0], tipsBefore);
+        QVERIFY(w->Status->text() != QStringLiteral("calculate runs"));
+        QCOMPARE(records(w).size(), size_t(4));
+        QVERIFY(w->DateTimePicker1->day() != shownBefore); // moved by the update's lookup only
+        QCOMPARE(w->DateTimePicker1->text(), QStringLiteral("10.08.2015"));
     }
 };
 

@@ -139,7 +139,22 @@ void TKugelwerk::buildTipsTab() {
     Button1->setFont(big);
     Button1->setMinimumHeight(48);
     calc->addWidget(Button1);
+    buildTipsMenu(calc);
     calc->addStretch(1);
+    UpdateProgress = new QProgressBar(Panel3);
+    UpdateProgress->setObjectName(QStringLiteral("UpdateProgress"));
+    UpdateProgress->setAccessibleName(QStringLiteral("update progress"));
+    UpdateProgress->setTextVisible(true);
+    UpdateProgress->setMinimumWidth(120);
+    UpdateProgress->hide();
+    UpdateCancel = new QPushButton(QStringLiteral("Cancel"), Panel3);
+    UpdateCancel->setObjectName(QStringLiteral("UpdateCancel"));
+    UpdateCancel->setToolTip(QStringLiteral("Stop fetching draws; the draws fetched so far are kept"));
+    UpdateCancel->setAccessibleName(QStringLiteral("cancel the update"));
+    UpdateCancel->setMinimumHeight(36);
+    UpdateCancel->hide();
+    calc->addWidget(UpdateProgress, 2);
+    calc->addWidget(UpdateCancel);
     tips->addWidget(Panel3);
 
     Status = makeLabel(Lottotipp, QStringLiteral("Status"), QString());
@@ -151,5 +166,14 @@ void TKugelwerk::buildTipsTab() {
     Status->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // A reason why no tip can pass runs over several lines instead of widening the window.
     Status->setWordWrap(true);
-    tips->addWidget(Status);
+    UpdateSummary = makeLabel(Lottotipp, QStringLiteral("UpdateSummary"), QString());
+    UpdateSummary->setFont(statusFont);
+    UpdateSummary->setContentsMargins(6, 0, 6, 2);
+    UpdateSummary->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    UpdateSummary->setAccessibleName(QStringLiteral("last update"));
+    auto* statusRow = new QHBoxLayout;
+    statusRow->setContentsMargins(0, 0, 0, 0);
+    statusRow->addWidget(Status, 1);
+    statusRow->addWidget(UpdateSummary);
+    tips->addLayout(statusRow);
 }

@@ -51,6 +51,12 @@ public:
         opt.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
         QStyle* style = m_view->style();
         style->drawControl(QStyle::CE_ItemViewItem, &opt, p, m_view); // background, alternating
+        if (option.state & QStyle::State_Selected) {
+            // A tint rather than the style's full highlight, so that the hit colours stay readable.
+            QColor tint = option.palette.color(QPalette::Highlight);
+            tint.setAlpha(70);
+            p->fillRect(option.rect, tint);
+        }
 
         const int h = option.rect.height();
         QRect r = option.rect.adjusted(kMargin, 0, -kMargin, 0);
@@ -137,7 +143,9 @@ private:
             const int n = cells[i].toInt();
             if (hit && n >= 1 && n <= 37) {
                 const QColor ball = QColor::fromRgba(kw::ballArgb(n));
-                const qreal side = std::min<qreal>(r.height() - 6, c.number + c.digit * 0.6);
+                // Never wider than a column, so that two hits side by side stay two chips.
+                const qreal side =
+                    std::min<qreal>({qreal(r.height() - 6), c.number + c.digit * 0.6, c.pitch - 2});
                 const QRectF chip(cell.center().x() - side / 2, cell.center().y() - side / 2 + 1, side, side);
                 p->setPen(Qt::NoPen);
                 p->setBrush(ball);
@@ -174,14 +182,18 @@ public:
         c.font.setStyleHint(QFont::Monospace);
         c.font.setFixedPitch(true);
         const int body = QFontInfo(base).pixelSize();
-        c.font.setPixelSize(std::max(body, std::min(22, int(std::lround(height * 0.5)))));
-        c.digit = QFontMetricsF(c.font).horizontalAdvance(QLatin1Char('0'));
-        c.number = 2 * c.digit;
         // Eight numbers and "8+1+1" after a gap of one figure: a gap of 1.4 figures where it fits.
-        const qreal fixed = 8 * c.number + 6 * c.digit;
-        const qreal gap = std::clamp((width - fixed) / 8, c.digit * 0.3, c.digit * 1.4);
-        c.pitch = c.number + gap;
-        return c;
+        // Where it does not, the figures shrink towards the body size before the gaps close up.
+        for (int px = std::max(body, std::min(22, int(std::lround(height * 0.5))));; --px) {
+            c.font.setPixelSize(px);
+            c.digit = QFontMetricsF(c.font).horizontalAdvance(QLatin1Char('0'));
+            c.number = 2 * c.digit;
+            const qreal room = (width - 8 * c.number - 6 * c.digit) / 8;
+            if (room >= c.digit * 0.8 || px <= body) {
+                c.pitch = c.number + std::clamp(room, c.digit * 0.3, c.digit * 1.4);
+                return c;
+            }
+        }
     }
 
 private:
@@ -213,7 +225,8 @@ private:
 TTipListView::TTipListView(QWidget* parent) : QListWidget(parent) {
     setItemDelegate(new TipItemDelegate(this));
     setAlternatingRowColors(true);
-    setSelectionMode(QAbstractItemView::NoSelection);
+    // Rows can be selected (click, shift/ctrl-click, Ctrl+A) for copying some of the tips.
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     // Every rebuild gives all items one height, which lets the view skip measuring 96 rows.
     setUniformItemSizes(true);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
@@ -221,7 +234,16 @@ TTipListView::TTipListView(QWidget* parent) : QListWidget(parent) {
     setMouseTracking(true);
 }
 
+std::vector<int> TTipListView::selectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& i : selectionModel()->selectedIndexes())
+        rows.push_back(i.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
 void TTipListView::clearTips() {
+    m_keptSelection = selectedRows();
     clear();
     m_pictures.clear();
     m_pressRow = -1;
@@ -245,8 +267,10 @@ void TTipListView::addTipItem(const QString& text, int height, const QString& pi
     item->setData(ButtonTextRole, buttonText);
     item->setData(CheckedRole, checked);
     item->setSizeHint(QSize(0, height));
-    item->setFlags(Qt::ItemIsEnabled);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     addItem(item);
+    if (std::binary_search(m_keptSelection.begin(), m_keptSelection.end(), count() - 1))
+        item->setSelected(true);
 }
 
 void TTipListView::setTipColumns(int row, const QStringList& cells, const QList<bool>& hits,
@@ -416,6 +440,12 @@ void TTipListView::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void TTipListView::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        // The view itself would copy the current row's list text; the tips are copied instead.
+        emit copyRequested();
+        event->accept();
+        return;
+    }
     const int r = currentRow();
     if (r >= 0 && event->key() == Qt::Key_Space) {
         if (m_editMode)

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QListWidget>
 #include <QPixmap>
+#include <vector>
 
 /**
  * The tip list: one item per tip row with a picture, the text, a check mark in edit mode and a
@@ -33,12 +34,16 @@ public:
     /** The row whose button is held down (-1: none), and whether the pointer is over a button. */
     int pressedButtonRow() const { return m_pressOnButton ? m_pressRow : -1; }
     int hoveredButtonRow() const { return m_hoverButtonRow; }
+    /** The selected rows, ascending; a rebuild keeps the selection of the rows it builds again. */
+    std::vector<int> selectedRows() const;
 
 signals:
     /** A click on the item itself (not its button). */
     void itemClick(int row);
     /** A press inside the item; objectClass names what was pressed ("TListItemTextButton" for the button). */
     void buttonClick(int row, const QString& objectClass);
+    /** The copy key was pressed in the list. */
+    void copyRequested();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -61,4 +66,5 @@ private:
     int m_pressScroll = 0;
     int m_hoverButtonRow = -1;
     QHash<QString, QPixmap> m_pictures; // files read during the current rebuild
+    std::vector<int> m_keptSelection;   // selected before the rebuild under way
 };

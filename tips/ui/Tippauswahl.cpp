@@ -253,8 +253,24 @@ void TTippauswahl::Button2Click() {
 }
 
 void TTippauswahl::placeOver(const QWidget* main) {
-    // Centred over the main window, and wholly on the screen it is on.
-    const QRect frame = frameGeometry();
+    // Centred over the main window, and wholly on the screen it is on: on a small or scaled
+    // screen it first shrinks to fit (never below its minimum size).
+    if (const QScreen* screen = main->screen()) {
+        const QRect avail = screen->availableGeometry();
+        // Just after the first show the window manager may not have framed it yet: the main
+        // window's frame is then the best guess.
+        QSize decoration = frameGeometry().size() - size();
+        if (decoration.isNull())
+            decoration = main->frameGeometry().size() - main->size();
+        const QSize room = avail.size() - decoration;
+        if (width() > room.width() || height() > room.height())
+            resize(std::max(minimumWidth(), std::min(width(), room.width())),
+                   std::max(minimumHeight(), std::min(height(), room.height())));
+    }
+    QRect frame = frameGeometry();
+    const bool framed = frame.size() != size();
+    if (!framed)
+        frame.setSize(size() + main->frameGeometry().size() - main->size());
     QRect target(QPoint(0, 0), frame.size());
     target.moveCenter(main->frameGeometry().center());
     if (const QScreen* screen = main->screen()) {
@@ -264,7 +280,9 @@ void TTippauswahl::placeOver(const QWidget* main) {
         target.moveLeft(std::max(target.left(), avail.left()));
         target.moveTop(std::max(target.top(), avail.top()));
     }
-    move(target.topLeft());
+    // Unframed, a move places the window itself, and its title bar will come above it.
+    move(framed ? target.topLeft()
+                : target.topLeft() + (main->geometry().topLeft() - main->frameGeometry().topLeft()));
 }
 
 void TTippauswahl::setStyleSheetFile(const QString& styleSheet) {
