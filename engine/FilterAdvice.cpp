@@ -287,8 +287,11 @@ QString refusalText(const FilterInputs& in, const FilterCounts& counts, const Dr
 }
 
 std::optional<QString> noTipCanPass(const RunSettings& s, const DrawHistory& history,
-                                    const RecentDraws& recent, const TipTable& table, int row) {
+                                    const RecentDraws& recent, const TipTable& table, int row,
+                                    std::optional<uint64_t> pool) {
     FilterInputs in = filterInputs(s, history, recent);
+    if (pool)
+        in.pool = *pool;
     setEarlierTips(in, table, row);
     if (in.badEarlierTip && (s.MinUeber > 0 || s.MaxUeber < 8))
         return std::nullopt;

@@ -43,10 +43,12 @@ QString refusalText(const FilterInputs& in, const FilterCounts& counts, const Dr
 /**
  * For a run about to fill `row` of the table (already prepared): why no tip can pass there, or
  * nothing when one can. Also nothing when an earlier tip holds a cell that is no number and the
- * consistency test runs: the run reports that cell itself.
+ * consistency test runs: the run reports that cell itself. A run under way gives its own pool
+ * (the settings may have changed since it was built).
  */
 std::optional<QString> noTipCanPass(const RunSettings& s, const DrawHistory& history,
-                                    const RecentDraws& recent, const TipTable& table, int row);
+                                    const RecentDraws& recent, const TipTable& table, int row,
+                                    std::optional<uint64_t> pool = std::nullopt);
 
 /** The first of the rows 0 .. rows-1 of a prepared table that gets a new tip, or -1. */
 int firstNewRow(const TipTable& table, int rows);
