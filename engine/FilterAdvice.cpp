@@ -71,6 +71,46 @@ std::optional<double> earliestStart(const FilterInputs& base, const Search& hist
     return days[hi];
 }
 
+/** The settings with test t (and for the pair test, the run test with it) switched off. */
+void switchOff(RunSettings& s, int t) {
+    switch (t) {
+    case kPairTest:
+    case kRunTest:
+        s.PaarMuss = false;
+        break;
+    case kCrossSumTest:
+        s.QuerMin = 0;
+        s.QuerMax = 1000;
+        break;
+    case kLastDrawTest:
+        s.UeLetzte = 8;
+        break;
+    case kSecondLastTest:
+        s.Uevorletzte = 8;
+        break;
+    case kThirdLastTest:
+        s.UeVorVorletzte = 8;
+        break;
+    case kEvenTest:
+        s.gerade = 0;
+        break;
+    case kOddTest:
+        s.Ungerade = 0;
+        break;
+    case kRecentTest:
+        s.DreioderVier = 8;
+        break;
+    case kAllDrawsTest:
+        s.Fuenferodersechser = 9;
+        break;
+    case kPrimeTest:
+        s.Primzahlen = 0;
+        break;
+    default:
+        break;
+    }
+}
+
 QString joinedOr(const QStringList& parts) {
     return parts.join(QStringLiteral(" or "));
 }
@@ -297,10 +337,32 @@ std::optional<QString> noTipCanPass(const RunSettings& s, const DrawHistory& his
         return std::nullopt;
     if (countPassing(in, 1).value_or(1) > 0)
         return std::nullopt;
-    const auto counts = countTips(in);
-    if (!counts)
-        return std::nullopt;
-    return refusalText(in, *counts, history, row);
+    // Which tests stand in the way, found by searching with each switched off (a search stops at
+    // the first tip, far sooner than a full count); the count only when no single test does.
+    FilterCounts counts;
+    counts.drawable = tipsOf(in.pool);
+    FilterInputs alone = in;
+    alone.earlierTips.clear();
+    counts.pass = countPassing(alone, 1).value_or(0);
+    bool blocker = counts.pass > 0;
+    for (int t = 0; t < kFilterTests && counts.pass == 0 && counts.drawable > 0; ++t) {
+        counts.active[size_t(t)] = testActive(s, t);
+        if (!counts.active[size_t(t)] || t == kRunTest) // tests 2 and 3 share their switch
+            continue;
+        FilterInputs without = alone;
+        switchOff(without.settings, t);
+        if (countPassing(without, 1).value_or(0) > 0) {
+            counts.onlyFails[size_t(t)] = 1;
+            blocker = true;
+        }
+    }
+    if (!blocker && counts.drawable > 0) {
+        const auto full = countTips(alone);
+        if (!full)
+            return std::nullopt;
+        counts = *full;
+    }
+    return refusalText(in, counts, history, row);
 }
 
 int firstNewRow(const TipTable& table, int rows) {
