@@ -1,5 +1,6 @@
 // Draws the program's pictures and synthesises its win sound into a folder:
 // zahl1.png … zahl37.png, stern.png, Stop32.png, logo.png, the style files' arrows and yippee.wav.
+// With --icons it draws the desktop icon instead, at the sizes of the desktop's icon theme.
 #include "draws/BallColour.h"
 
 #include <QDir>
@@ -173,6 +174,33 @@ QImage logo() {
     return img;
 }
 
+/**
+ * The desktop icon: balls on a rounded blue tile. Each size is drawn for itself; below 32 pixels
+ * one large ball stays recognisable where three small ones would blur.
+ */
+QImage appIcon(int size) {
+    QImage img = blank(size, size);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal s = size;
+    const QRectF tile(s * 0.03, s * 0.03, s * 0.94, s * 0.94);
+    QLinearGradient g(0, tile.top(), 0, tile.bottom());
+    g.setColorAt(0.0, QColor(0x3A, 0x86, 0xF0));
+    g.setColorAt(1.0, QColor(0x12, 0x3E, 0x96));
+    p.setPen(QPen(QColor(0x0A, 0x24, 0x5C), std::max(1.0, s / 64)));
+    p.setBrush(g);
+    p.drawRoundedRect(tile, s * 0.2, s * 0.2);
+    if (size < 32) {
+        paintBall(p, QRectF(s * 0.1, s * 0.1, s * 0.8, s * 0.8), 8);
+        return img;
+    }
+    const qreal d = s * 0.46;
+    paintBall(p, QRectF(s * 0.07, s * 0.44, d, d), 23);
+    paintBall(p, QRectF(s * 0.47, s * 0.44, d, d), 37);
+    paintBall(p, QRectF(s * 0.27, s * 0.08, d, d), 8);
+    return img;
+}
+
 /** The drop-down arrow of the style files, in a light and a dark shade. */
 QImage arrow(const QColor& colour) {
     QImage img = blank(20, 12);
@@ -251,14 +279,29 @@ bool save(const QImage& img, const QString& path) {
 
 } // namespace
 
+/** DIR/hicolor/NxN/apps/NAME.png for each size of the icon theme. */
+int writeIcons(const QString& dir, const QString& name) {
+    bool ok = true;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256, 512}) {
+        const QString folder = QStringLiteral("%1/hicolor/%2x%2/apps").arg(dir).arg(size);
+        ok &= QDir().mkpath(folder) &&
+              save(appIcon(size), folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+    }
+    return ok ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_FOLDER\n", argv[0]);
+    const bool icons = argc == 4 && qstrcmp(argv[1], "--icons") == 0;
+    if (argc != 2 && !icons) {
+        std::fprintf(stderr, "usage: %s OUTPUT_FOLDER\n       %s --icons OUTPUT_FOLDER ICON_NAME\n", argv[0],
+                     argv[0]);
         return 2;
     }
     // Fonts need the application object; no display is needed.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    if (icons)
+        return writeIcons(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     const QDir out(QString::fromLocal8Bit(argv[1]));
     if (!out.exists() && !QDir().mkpath(out.path())) {
         std::fprintf(stderr, "cannot create %s\n", argv[1]);

@@ -1,6 +1,7 @@
 // The main window's lifecycle: creation, first show, close, and the error report.
 #include "app/ui/Kugelwerk.h"
 
+#include "app/DataFolder.h"
 #include "app/Dates.h"
 #include "app/Numbers.h"
 #include "app/ui/Messages.h"
@@ -15,20 +16,15 @@
 #include <QGestureEvent>
 #include <QImageReader>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QSwipeGesture>
 
 TKugelwerk::TKugelwerk(const QString& home, QWidget* parent) : QWidget(parent) {
     buildUi();
     connectHandlers();
     FormCreate();
-    if (!home.isEmpty()) {
-        Home = QDir::toNativeSeparators(QDir(home).absolutePath());
-        if (!Home.endsWith(QDir::separator()))
-            Home += QDir::separator();
-        ZahlenFile = Home + QStringLiteral("setforlife.dat");
-        SoundName = Home + QStringLiteral("yippee.wav");
-        IniDateiName = Home + QStringLiteral("setforlife.ini");
-    }
+    if (!home.isEmpty())
+        setPaths(home);
 }
 
 TKugelwerk::~TKugelwerk() = default;
@@ -55,13 +51,33 @@ void TKugelwerk::setDefaultUpdateServer(const QString& url) {
 void TKugelwerk::FormCreate() {
     TabControl1->setCurrentWidget(Lottotipp);
     // Dates are formatted by hand everywhere (kw::formatDay), so no locale reaches them.
-    Home = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+    setPaths(QCoreApplication::applicationDirPath());
+    UpdateServer = defaultUpdateServer();
+}
+
+void TKugelwerk::setPaths(const QString& programFolder) {
+    Home = QDir::toNativeSeparators(QDir(programFolder).absolutePath());
     if (!Home.endsWith(QDir::separator()))
         Home += QDir::separator();
-    ZahlenFile = Home + QStringLiteral("setforlife.dat");
+    // An installed program folder is read-only: what the program writes then goes to the user's
+    // data folder, while pictures, sound and styles are still read from the program folder.
+    const kw::DataFolderChoice choice =
+        kw::chooseDataFolder(Home, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    m_dataFolder = choice.folder;
+    m_dataBesideProgram = choice.besideProgram;
+    ZahlenFile = m_dataFolder + QStringLiteral("setforlife.dat");
     SoundName = Home + QStringLiteral("yippee.wav");
-    IniDateiName = Home + QStringLiteral("setforlife.ini");
-    UpdateServer = defaultUpdateServer();
+    IniDateiName = m_dataFolder + QStringLiteral("setforlife.ini");
+    if (DataFolderLabel)
+        DataFolderLabel->setText(dataFolderText());
+}
+
+QString TKugelwerk::dataFolderText() const {
+    if (m_dataFolder.isEmpty())
+        return QString();
+    return m_dataBesideProgram
+               ? QStringLiteral("History and settings: %1 (the program's folder)").arg(m_dataFolder)
+               : QStringLiteral("History and settings: %1").arg(m_dataFolder);
 }
 
 void TKugelwerk::FormShow() {

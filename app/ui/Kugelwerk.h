@@ -53,6 +53,11 @@ public:
     ~TKugelwerk() override;
 
     void setEditor(TTippauswahl* editor) { m_editor = editor; }
+    /**
+     * The folder of the history and the settings file, with a trailing separator: Home when the
+     * program folder is writable, else the user's data folder.
+     */
+    QString dataFolder() const { return m_dataFolder; }
     TTippauswahl* editor() const { return m_editor; }
 
     // --- State ---------------------------------------------------------------------------------
@@ -243,6 +248,8 @@ public:
     QPushButton* Button8;
     QPushButton* ImportDraws;
     QFrame* Panel16;
+    QLabel* DataFolderLabel = nullptr; // objectName "DataFolder": where the history and the settings are kept
+    QLabel* AboutText = nullptr;
 
     // non-visual
     QTimer* Timer1;
@@ -299,6 +306,11 @@ private:
 
     // Each area adds its private members below its own marker (edit with a targeted replace).
     // [shell]
+    /** Sets Home and the file paths for a program folder; the files it writes may go elsewhere. */
+    void setPaths(const QString& programFolder);
+    QString dataFolderText() const;
+    QString m_dataFolder;
+    bool m_dataBesideProgram = true;
     QString m_styleSheet;
     /** Reads a style file; empty when it cannot be read. */
     static QString readStyleSheet(const QString& fileName);

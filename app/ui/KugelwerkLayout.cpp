@@ -1,6 +1,7 @@
 // Layout for the window's width, swipes between tabs, the close button, styles and the web link.
 #include "app/ui/Kugelwerk.h"
 
+#include "app/About.h"
 #include "app/Numbers.h"
 #include "app/ui/Messages.h"
 #include "app/ui/Shell.h"
@@ -219,6 +220,16 @@ void TKugelwerk::buildInfoTab() {
     imports->addWidget(ImportDraws);
     imports->addStretch(1);
     info->addLayout(imports);
+    // Where the history and the settings are kept, and what the program is: text to read or copy.
+    DataFolderLabel = makeLabel(Extras, QStringLiteral("DataFolder"), dataFolderText());
+    AboutText = makeLabel(Extras, QStringLiteral("AboutText"), kw::aboutText());
+    for (QLabel* l : {DataFolderLabel, AboutText}) {
+        l->setAlignment(Qt::AlignCenter);
+        l->setWordWrap(true);
+        l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        l->setContentsMargins(20, 10, 20, 0);
+        info->addWidget(l);
+    }
     info->addStretch(1);
     Panel16 = makePanel(Extras, QStringLiteral("Panel16"));
     Panel16->setMinimumHeight(64);

@@ -1,4 +1,5 @@
 #include "app/ui/Kugelwerk.h"
+#include "app/ui/Termination.h"
 #include "tips/ui/Tippauswahl.h"
 
 #include <QApplication>
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
     main.setEditor(&editor);
     // Closing the main window ends the program, whatever other top-level window may still exist.
     QObject::connect(&main, &TKugelwerk::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    kw::closeOnTermination(&main);
     main.fitToScreen();
     main.show();
     return app.exec();

@@ -89,6 +89,7 @@ void TKugelwerk::buildChartTab() {
     odds->setToolTip(
         QStringLiteral("Odds and back-test: the exact chances of the tips in play, a test of the "
                        "history against pure chance, and the settings against random tips."));
+    odds->setAccessibleName(QStringLiteral("Odds and back-test"));
     connect(odds, &QPushButton::clicked, this, [this] { kw::OddsWindow::showFor(this); });
     buttons->addWidget(odds);
     buttons->addStretch(1);

@@ -2,6 +2,7 @@
 #include "engine/Bits.h"
 #include "engine/Odds.h"
 #include "engine/Random.h"
+#include "tips/TipTable.h"
 
 #include <gtest/gtest.h>
 #include <vector>
@@ -180,4 +181,24 @@ TEST(TipsOdds, RandomTipsRepeatFromTheirSeed) {
             count[size_t(n)] += int(t >> n & 1);
     for (int n = 1; n <= 37; ++n)
         EXPECT_NEAR(count[size_t(n)], 800, 120) << n;
+}
+
+TEST(TipsOdds, TipsInPlayAreTheRowsInUseWithEightDifferentNumbers) {
+    TipTable t;
+    const std::vector<std::vector<const char*>> rows{
+        {"1", "2", "3", "4", "5", "6", "7", "8"},         // a tip
+        {},                                               // empty
+        {"1", "2", "3", "4", "5", "6", "7", "7"},         // a number twice
+        {"1", "2", "3", "4", "5", "6", "7", "38"},        // not a number of the game
+        {"1", "2", "3", "4", "5", "6", "7", "x"},         // not a number
+        {"37", "36", "35", "34", "33", "32", "31", "30"}, // a tip, in any order
+        {"9", "10", "11", "12", "13", "14", "15", "16"},  // beyond the rows in use
+    };
+    for (size_t r = 0; r < rows.size(); ++r)
+        for (size_t p = 0; p < rows[r].size(); ++p)
+            t.setCell(int(p + 1), int(r), QString::fromLatin1(rows[r][p]));
+    EXPECT_EQ(tipsInPlay(t, 6), (std::vector<uint64_t>{tipOf({1, 2, 3, 4, 5, 6, 7, 8}),
+                                                       tipOf({30, 31, 32, 33, 34, 35, 36, 37})}));
+    EXPECT_EQ(tipsInPlay(t, 7).size(), 3u);
+    EXPECT_TRUE(tipsInPlay(t, 0).empty());
 }

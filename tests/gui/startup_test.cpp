@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QtTest>
 
 class StartupTest : public QObject {
@@ -38,6 +39,59 @@ private slots:
             QVERIFY(QFile::exists(w.IniDateiName));
         }
         kw::Messages::setHandler({});
+    }
+
+    // An installed program folder cannot be written: the history and the settings go to the
+    // user's data folder and still survive a restart, the pictures come from the program folder.
+    void aReadOnlyProgramFolderKeepsHistoryAndSettingsInTheUsersFolder() {
+        QTemporaryDir userData;
+        qputenv("XDG_DATA_HOME", QFile::encodeName(userData.path()));
+        const QString user =
+            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QLatin1Char('/');
+        QVERIFY(user.startsWith(userData.path()));
+        kwtest::Fixture fx;
+        kwtest::copyAssets(fx.home());
+        kwtest::ensureBalls(fx.home());
+        const auto writable = QFile::permissions(fx.home());
+        QVERIFY(QFile::setPermissions(fx.home(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
+                                                     QFile::ExeOther));
+        {
+            TKugelwerk* w = fx.create();
+            QCOMPARE(w->dataFolder(), user);
+            QCOMPARE(w->ZahlenFile, user + QStringLiteral("setforlife.dat"));
+            QCOMPARE(w->IniDateiName, user + QStringLiteral("setforlife.ini"));
+            QCOMPARE(w->SoundName, fx.home() + QStringLiteral("yippee.wav"));
+            auto* shown = w->findChild<QLabel*>(QStringLiteral("DataFolder"));
+            QVERIFY(shown && shown->text().contains(user));
+            fx.showWindow();
+            QCOMPARE(QFile(w->ZahlenFile).size(), qint64(72));
+            QCOMPARE(w->Circle[1]->bitmapFile(), fx.home() + QStringLiteral("zahl3.png"));
+            w->Ueberfaellig->setValue(60);
+            w->FormClose();
+            QVERIFY(QFile::exists(w->IniDateiName));
+        }
+        QVERIFY(!QFile::exists(fx.home() + QStringLiteral("setforlife.dat")));
+        QVERIFY(!QFile::exists(fx.home() + QStringLiteral("setforlife.ini")));
+        {
+            TKugelwerk again(fx.home());
+            again.FormShow();
+            QCOMPARE(int(again.Ueberfaellig->value()), 60);
+            QVERIFY(fx.messages.isEmpty());
+        }
+        QFile::setPermissions(fx.home(), writable);
+        qunsetenv("XDG_DATA_HOME");
+    }
+
+    void aWritableProgramFolderSaysSoOnTheInfoTab() {
+        kwtest::Fixture fx;
+        TKugelwerk* w = fx.create();
+        QCOMPARE(w->dataFolder(), fx.home());
+        const auto* shown = w->findChild<QLabel*>(QStringLiteral("DataFolder"));
+        QVERIFY(shown && shown->text().contains(fx.home()) &&
+                shown->text().contains(QStringLiteral("program")));
+        const auto* about = w->findChild<QLabel*>(QStringLiteral("AboutText"));
+        QVERIFY(about && about->text().contains(QStringLiteral("GPL-3.0-or-later")));
+        QCOMPARE(about->parentWidget(), w->Extras);
     }
 
     void aStoredTipThatIsNoNumberIsReportedAndTheStartGoesOn() {
