@@ -209,7 +209,8 @@ GeneratorRun::Event GeneratorRun::step(const Budget& budget) {
             // Only a loop that could never end is cut short: when some tip can pass, the run goes
             // on exactly as it would have.
             if (++m_rowCandidates % m_s.checkRowAfter == 0)
-                if (auto why = noTipCanPass(m_settings, *m_s.history, m_s.recent, *m_s.table, m_row)) {
+                if (auto why = noTipCanPass(m_settings, *m_s.history, m_s.recent, *m_s.table, m_row,
+                                            m_s.pool.numbers())) {
                     m_noTipText = *why;
                     return Event::NoTipCanPass;
                 }
