@@ -1,6 +1,7 @@
 // The exact count of tips that pass the filter, beside a pass over all tips that only forms their masks.
 #include "BenchSetup.h"
 
+#include "engine/FilterAdvice.h"
 #include "engine/FilterAnalysis.h"
 
 #include <QTemporaryDir>
@@ -12,21 +13,24 @@ struct Case {
     QTemporaryDir dir;
     QString path = dir.filePath(QStringLiteral("setforlife.dat"));
     std::vector<kw::TZiehung> h = bench::history();
+    kw::DrawHistory history{path};
+    kw::RunSettings s;
     kw::FilterInputs in;
-    explicit Case(int fuenfer) {
+    explicit Case(int fuenfer, int letzte = 0) {
         kwtest::writeHistory(path, h);
-        kw::DrawHistory history(path);
         history.refresh();
-        kw::RunSettings s = bench::settings(h);
+        s = bench::settings(h);
         s.Fuenferodersechser = fuenfer;
+        s.UeLetzte = letzte; // above 0 the pool keeps the last draw's numbers: all 37
         in = kw::filterInputs(s, history, bench::recent(h));
     }
 };
 
-// The benchmark's settings (test 11 at 6), and the design value 5, which no tip passes here.
+// The benchmark's settings (test 11 at 6), the design value 5, which no tip passes here, test 11
+// off (9), and 6 with one match allowed with the last draw, so that the pool holds all 37 numbers (61).
 const Case& theCase(int fuenfer) {
-    static Case six(6), five(5);
-    return fuenfer == 5 ? five : six;
+    static Case six(6), five(5), off(9), whole(6, 1);
+    return fuenfer == 5 ? five : fuenfer == 9 ? off : fuenfer == 61 ? whole : six;
 }
 
 void BM_FilterCount(benchmark::State& state) {
@@ -45,6 +49,28 @@ BENCHMARK(BM_FilterCount)
     ->Args({1, 6})
     ->Args({2, 6})
     ->Args({2, 5})
+    ->Args({1, 9})
+    ->Args({1, 61})
+    ->Args({2, 61})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+
+// What "Calculate" does before it refuses: look for any tip, count, and find the proposals.
+void BM_CalculateRefuses(benchmark::State& state) {
+    static Case all37(5, 1);
+    const Case& c = state.range(0) == 37 ? all37 : theCase(5);
+    kw::TipTable table = bench::emptyTable();
+    kw::prepareTipTable(table);
+    QString why;
+    for (auto _ : state)
+        why = kw::noTipCanPass(c.s, c.history, bench::recent(c.h), table, 0).value_or(QString());
+    state.SetLabel(why.left(60).toStdString());
+}
+BENCHMARK(BM_CalculateRefuses)
+    ->ArgName("numbers")
+    ->Arg(29)
+    ->Arg(37)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MeasureProcessCPUTime();

@@ -117,7 +117,11 @@ HttpResult UpdateClient::get(const QUrl& url) {
             result.statusText = reply->errorString();
     }
     m_reply = nullptr;
-    reply->deleteLater();
+    // Deleted here, not later: the update waits for each day in a loop of its own, and an object
+    // left for later deletion is only freed once the loop that was running at the time (the whole
+    // update) returns, so every reply of a long fill would stay alive until its end.
+    reply->disconnect();
+    delete reply;
     return result;
 }
 

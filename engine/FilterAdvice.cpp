@@ -5,6 +5,7 @@
 #include "app/SettingsTable.h"
 
 #include <QStringList>
+#include <atomic>
 #include <functional>
 
 namespace kw {
@@ -19,19 +20,28 @@ QString quoted(const RunSettings& s, int t) {
     return QStringLiteral("'%1' = %2").arg(testCaption(t), testValue(s, t));
 }
 
-/** Whether any tip passes with the settings changed by `change`. */
-bool anyPasses(const FilterInputs& base, const DrawHistory& history, bool withTips,
+/** Where the proposals are looked for: the history, and a flag that ends the search early. */
+struct Search {
+    const DrawHistory& history;
+    const std::atomic<bool>* cancel = nullptr;
+    bool cancelled() const { return cancel && cancel->load(); }
+};
+
+/** Whether any tip passes with the settings changed by `change` (no, once the search is cancelled). */
+bool anyPasses(const FilterInputs& base, const Search& history, bool withTips,
                const std::function<void(RunSettings&)>& change) {
+    if (history.cancelled())
+        return false;
     RunSettings s = base.settings;
     change(s);
-    FilterInputs in = filterInputs(s, history, base.recent);
+    FilterInputs in = filterInputs(s, history.history, base.recent);
     if (withTips)
         in.earlierTips = base.earlierTips;
-    return countPassing(in, 1).value_or(0) > 0;
+    return countPassing(in, 1, history.cancel).value_or(0) > 0;
 }
 
 /** The first of the values (nearest first) that lets a tip through. */
-std::optional<int> firstHelping(const FilterInputs& base, const DrawHistory& history, bool withTips, int from,
+std::optional<int> firstHelping(const FilterInputs& base, const Search& history, bool withTips, int from,
                                 int to, int RunSettings::*field) {
     const int step = to >= from ? 1 : -1;
     for (int v = from; v != to + step; v += step)
@@ -41,7 +51,7 @@ std::optional<int> firstHelping(const FilterInputs& base, const DrawHistory& his
 }
 
 /** The earliest chart start date, among the dates of the window's draws, that lets a tip through. */
-std::optional<double> earliestStart(const FilterInputs& base, const DrawHistory& history) {
+std::optional<double> earliestStart(const FilterInputs& base, const Search& history) {
     const std::vector<double>& days = base.allWindowDays;
     if (days.empty())
         return std::nullopt;
@@ -61,12 +71,52 @@ std::optional<double> earliestStart(const FilterInputs& base, const DrawHistory&
     return days[hi];
 }
 
+/** The settings with test t (and for the pair test, the run test with it) switched off. */
+void switchOff(RunSettings& s, int t) {
+    switch (t) {
+    case kPairTest:
+    case kRunTest:
+        s.PaarMuss = false;
+        break;
+    case kCrossSumTest:
+        s.QuerMin = 0;
+        s.QuerMax = 1000;
+        break;
+    case kLastDrawTest:
+        s.UeLetzte = 8;
+        break;
+    case kSecondLastTest:
+        s.Uevorletzte = 8;
+        break;
+    case kThirdLastTest:
+        s.UeVorVorletzte = 8;
+        break;
+    case kEvenTest:
+        s.gerade = 0;
+        break;
+    case kOddTest:
+        s.Ungerade = 0;
+        break;
+    case kRecentTest:
+        s.DreioderVier = 8;
+        break;
+    case kAllDrawsTest:
+        s.Fuenferodersechser = 9;
+        break;
+    case kPrimeTest:
+        s.Primzahlen = 0;
+        break;
+    default:
+        break;
+    }
+}
+
 QString joinedOr(const QStringList& parts) {
     return parts.join(QStringLiteral(" or "));
 }
 
 /** What to change so that test t lets tips through, or nothing when no single change does. */
-QStringList changesFor(const FilterInputs& in, const DrawHistory& history, int t) {
+QStringList changesFor(const FilterInputs& in, const Search& history, int t) {
     const RunSettings& s = in.settings;
     QStringList out;
     auto raise = [&](int RunSettings::*field, int max, const QString& what) {
@@ -137,7 +187,7 @@ QString windowWords(const FilterInputs& in, int t) {
     return {};
 }
 
-QString consistencyText(const FilterInputs& in, const DrawHistory& history, int row) {
+QString consistencyText(const FilterInputs& in, const Search& history, int row) {
     const RunSettings& s = in.settings;
     QStringList changes;
     const auto lower = firstHelping(in, history, true, s.MinUeber - 1, 0, &RunSettings::MinUeber);
@@ -229,12 +279,17 @@ std::vector<TestLine> testLines(const RunSettings& s, const FilterCounts& counts
 }
 
 QString countText(const FilterCounts& counts) {
+    // A few thousand tips are still tips: give them two figures rather than "0.0 %".
+    const double percent = 100.0 * double(counts.pass) / double(kAllTips);
+    const QString shown = percent >= 0.1 || counts.pass == 0 ? QString::number(percent, 'f', 1)
+                                                             : QString::number(percent, 'g', 2);
     return QStringLiteral("%1 of %2 tips pass your filters (%3 %)")
-        .arg(formatCount(counts.pass), formatCount(kAllTips))
-        .arg(100.0 * double(counts.pass) / double(kAllTips), 0, 'f', 1);
+        .arg(formatCount(counts.pass), formatCount(kAllTips), shown);
 }
 
-QString refusalText(const FilterInputs& in, const FilterCounts& counts, const DrawHistory& history, int row) {
+QString refusalText(const FilterInputs& in, const FilterCounts& counts, const DrawHistory& drawHistory,
+                    int row, const std::atomic<bool>* cancel) {
+    const Search history{drawHistory, cancel};
     if (counts.pass > 0)
         return consistencyText(in, history, row);
     if (counts.drawable == 0)
@@ -272,17 +327,42 @@ QString refusalText(const FilterInputs& in, const FilterCounts& counts, const Dr
 }
 
 std::optional<QString> noTipCanPass(const RunSettings& s, const DrawHistory& history,
-                                    const RecentDraws& recent, const TipTable& table, int row) {
+                                    const RecentDraws& recent, const TipTable& table, int row,
+                                    std::optional<uint64_t> pool) {
     FilterInputs in = filterInputs(s, history, recent);
+    if (pool)
+        in.pool = *pool;
     setEarlierTips(in, table, row);
     if (in.badEarlierTip && (s.MinUeber > 0 || s.MaxUeber < 8))
         return std::nullopt;
     if (countPassing(in, 1).value_or(1) > 0)
         return std::nullopt;
-    const auto counts = countTips(in);
-    if (!counts)
-        return std::nullopt;
-    return refusalText(in, *counts, history, row);
+    // Which tests stand in the way, found by searching with each switched off (a search stops at
+    // the first tip, far sooner than a full count); the count only when no single test does.
+    FilterCounts counts;
+    counts.drawable = tipsOf(in.pool);
+    FilterInputs alone = in;
+    alone.earlierTips.clear();
+    counts.pass = countPassing(alone, 1).value_or(0);
+    bool blocker = counts.pass > 0;
+    for (int t = 0; t < kFilterTests && counts.pass == 0 && counts.drawable > 0; ++t) {
+        counts.active[size_t(t)] = testActive(s, t);
+        if (!counts.active[size_t(t)] || t == kRunTest) // tests 2 and 3 share their switch
+            continue;
+        FilterInputs without = alone;
+        switchOff(without.settings, t);
+        if (countPassing(without, 1).value_or(0) > 0) {
+            counts.onlyFails[size_t(t)] = 1;
+            blocker = true;
+        }
+    }
+    if (!blocker && counts.drawable > 0) {
+        const auto full = countTips(alone);
+        if (!full)
+            return std::nullopt;
+        counts = *full;
+    }
+    return refusalText(in, counts, history, row);
 }
 
 int firstNewRow(const TipTable& table, int rows) {

@@ -69,7 +69,14 @@ struct MatchTest {
     bool allFail = false; // a limit of 0 or less
     int k = 0;
     uint64_t root = 0; // k == 1: every number of a draw
-    std::vector<uint64_t> dense;
+    // Up to k = 5 the marks are kept one step further: for a set Q of k-2 numbers and a number x
+    // above them, the numbers y for which Q + x + y is marked (rows[rank(Q) * 38 + x]). A tip's
+    // prefix then gathers, for every later x, the numbers x would forbid, and adding x costs one OR.
+    bool pairs = false;
+    std::vector<uint64_t> rows;
+    // For k = 6 a set R of five numbers keeps the numbers above its largest, shifted down to it:
+    // 32 bits hold them all, and the table fits a core's cache.
+    std::vector<uint32_t> near;
     std::vector<uint32_t> keys; // a hash on the rank where the dense table would be too large
     std::vector<uint64_t> values;
     uint32_t hashMask = 0;
@@ -82,25 +89,19 @@ struct MatchTest {
     static constexpr uint32_t kEmpty = ~uint32_t(0);
 
     uint64_t lookup(uint32_t rank) const {
-        if (!keys.empty()) {
-            for (uint32_t i = (rank * 0x9E3779B1u) & hashMask;; i = (i + 1) & hashMask) {
-                if (keys[i] == rank)
-                    return values[i];
-                if (keys[i] == kEmpty)
-                    return 0;
-            }
+        for (uint32_t i = (rank * 0x9E3779B1u) & hashMask;; i = (i + 1) & hashMask) {
+            if (keys[i] == rank)
+                return values[i];
+            if (keys[i] == kEmpty)
+                return 0;
         }
-        return dense[rank];
     }
     uint64_t& slot(uint32_t rank) {
-        if (!keys.empty()) {
-            uint32_t i = (rank * 0x9E3779B1u) & hashMask;
-            while (keys[i] != rank && keys[i] != kEmpty)
-                i = (i + 1) & hashMask;
-            keys[i] = rank;
-            return values[i];
-        }
-        return dense[rank];
+        uint32_t i = (rank * 0x9E3779B1u) & hashMask;
+        while (keys[i] != rank && keys[i] != kEmpty)
+            i = (i + 1) & hashMask;
+        keys[i] = rank;
+        return values[i];
     }
 
     void build(const std::vector<DrawEight>& draws) {
@@ -119,9 +120,16 @@ struct MatchTest {
                 multi.push_back(m);
             }
         }
-        const uint32_t size = kC.c[37][k - 1];
-        if (size <= 500000) {
-            dense.assign(size, 0);
+        if (k == 1) {
+            for (uint64_t mask : singles)
+                root |= mask;
+            return;
+        }
+        pairs = k <= 5;
+        if (pairs) {
+            rows.assign(size_t(kC.c[37][k - 2]) * 38, 0);
+        } else if (k == 6) {
+            near.assign(kC.c[37][k - 1], 0);
         } else {
             uint32_t cap = 1024;
             while (cap < singles.size() * size_t(kC.c[8][k]) * 2)
@@ -136,10 +144,10 @@ struct MatchTest {
             for (uint64_t b = mask; b; b &= b - 1)
                 num[n++] = std::countr_zero(b);
             for (uint32_t sub = 0; sub < (1u << n); ++sub) {
-                if (std::popcount(sub) != k)
+                if (bitCount(sub) != k)
                     continue;
-                uint32_t rank = 0;
-                int taken = 0, top = 0;
+                uint32_t rank = 0, below = 0;
+                int taken = 0, top = 0, second = 0;
                 for (int i = 0; i < n; ++i) {
                     if (!(sub & (1u << i)))
                         continue;
@@ -147,13 +155,20 @@ struct MatchTest {
                         top = num[i];
                         break;
                     }
+                    if (taken == k - 1) {
+                        second = num[i];
+                        below = rank;
+                    }
                     rank += kC.c[num[i] - 1][taken];
                 }
-                slot(rank) |= uint64_t(1) << top;
+                if (pairs)
+                    rows[size_t(below) * 38 + size_t(second)] |= uint64_t(1) << top;
+                else if (!near.empty())
+                    near[rank] |= uint32_t(1) << (top - second - 1);
+                else
+                    slot(rank) |= uint64_t(1) << top;
             }
         }
-        if (k == 1)
-            root = lookup(0);
     }
 };
 
@@ -173,6 +188,9 @@ struct Shared {
     int num[37]{}; // them, ascending
     uint64_t pool = 0;
     std::array<bool, kFilterTests> active{};
+    std::array<bool, kFilterTests> bites{}; // on, and able to reject a tip of the pool
+    int biting[kFilterTests]{};
+    int bitingCount = 0;
     int limit[3]{};
     std::array<std::array<uint8_t, 38>, 3> recentWeight{};
     std::array<std::array<uint64_t, 9>, 3> recentAtMost{};
@@ -207,6 +225,12 @@ public:
         m_len[0].fill(0);
         m_len[0][0] = 1;
         m_rank[0][0] = 0;
+        for (int w = 0; w < 2; ++w) {
+            const MatchTest& t = w == 0 ? sh.recent : sh.all;
+            if (t.pairs && t.k == 2)
+                for (int x = 1; x <= 37; ++x)
+                    m_g[w][0][x] = t.rows[size_t(x)];
+        }
         m_lv[0].f10 = sh.recent.root;
         m_lv[0].f11 = sh.all.root;
         m_lv[0].fail10 = sh.recent.on && sh.recent.allFail;
@@ -262,8 +286,8 @@ private:
         b.hasRun = a.hasRun || (follows && a.pairEnd);
         b.pairEnd = follows;
         b.last = x;
-        advance<J>(sh.recent, a.f10, a.fail10, b.f10, b.fail10, m_multi10[J], m_multi10[J + 1], x, bit);
-        advance<J>(sh.all, a.f11, a.fail11, b.f11, b.fail11, m_multi11[J], m_multi11[J + 1], x, bit);
+        advance<J>(0, sh.recent, a.f10, a.fail10, b.f10, b.fail10, m_multi10[J], m_multi10[J + 1], x, bit);
+        advance<J>(1, sh.all, a.f11, a.fail11, b.f11, b.fail11, m_multi11[J], m_multi11[J + 1], x, bit);
         if constexpr (J + 1 <= 6)
             extendLists<J>(x);
         if constexpr (Row) {
@@ -296,7 +320,7 @@ private:
     }
 
     template <int J>
-    void advance(const MatchTest& t, uint64_t f, bool failed, uint64_t& fOut, bool& failOut,
+    void advance(int which, const MatchTest& t, uint64_t f, bool failed, uint64_t& fOut, bool& failOut,
                  const std::vector<uint8_t>& multiIn, std::vector<uint8_t>& multiOut, int x, uint64_t bit) {
         fOut = f;
         failOut = failed;
@@ -306,14 +330,39 @@ private:
             failOut = true;
             return;
         }
-        if (t.k >= 2) {
+        if (t.pairs) {
+            const uint64_t* g = m_g[which][J];
+            fOut = f | g[x];
+            if constexpr (J + 1 <= 6) {
+                uint64_t* h = m_g[which][J + 1];
+                for (int y = x + 1; y <= 37; ++y)
+                    h[y] = g[y];
+                if (t.k >= 3) {
+                    const int s = t.k - 3;
+                    const uint32_t base = kC.c[x - 1][t.k - 2];
+                    for (int idx = 0, n = m_len[J][s]; idx < n; ++idx) {
+                        const uint64_t* row = t.rows.data() + size_t(m_rank[s][idx] + base) * 38;
+                        for (int y = x + 1; y <= 37; ++y)
+                            h[y] |= row[y];
+                    }
+                }
+            }
+        } else if (t.k >= 2) {
             const int s = t.k - 2;
             const uint32_t base = kC.c[x - 1][t.k - 1];
             const uint32_t* r = m_rank[s];
-            uint64_t add = 0;
-            for (int idx = 0, n = m_len[J][s]; idx < n; ++idx)
-                add |= t.lookup(r[idx] + base);
-            fOut = f | add;
+            const int n = m_len[J][s];
+            if (!t.near.empty()) {
+                uint32_t add = 0;
+                for (int idx = 0; idx < n; ++idx)
+                    add |= t.near[r[idx] + base];
+                fOut = f | uint64_t(add) << (x + 1);
+            } else {
+                uint64_t add = 0;
+                for (int idx = 0; idx < n; ++idx)
+                    add |= t.lookup(r[idx] + base);
+                fOut = f | add;
+            }
         }
         for (size_t q = 0; q < t.multi.size(); ++q) {
             const int c = multiIn[q] + t.multi[q].weight[size_t(x)];
@@ -357,27 +406,28 @@ private:
         uint64_t p[kFilterTests];
         for (uint64_t& v : p)
             v = ~uint64_t(0);
-        if (sh.active[kPairTest])
+        if (sh.bites[kPairTest])
             p[kPairTest] = a.hasPair ? ~uint64_t(0) : next;
-        if (sh.active[kRunTest])
+        if (sh.bites[kRunTest])
             p[kRunTest] = a.hasRun ? 0 : (a.pairEnd ? ~next : ~uint64_t(0));
-        p[kCrossSumTest] = rangeBits(s.QuerMin - a.sum, s.QuerMax - a.sum);
+        if (sh.bites[kCrossSumTest])
+            p[kCrossSumTest] = rangeBits(s.QuerMin - a.sum, s.QuerMax - a.sum);
         for (int d = 0; d < 3; ++d)
-            if (sh.active[size_t(kLastDrawTest + d)]) {
+            if (sh.bites[size_t(kLastDrawTest + d)]) {
                 const int room = sh.limit[d] - a.m[d];
                 p[kLastDrawTest + d] = room < 0 ? 0 : sh.recentAtMost[size_t(d)][size_t(std::min(room, 8))];
             }
-        if (sh.active[kEvenTest])
+        if (sh.bites[kEvenTest])
             p[kEvenTest] = a.even >= s.gerade ? ~uint64_t(0) : (a.even + 1 == s.gerade ? kEvenBits : 0);
-        if (sh.active[kOddTest]) {
+        if (sh.bites[kOddTest]) {
             const int odd = 7 - a.even;
             p[kOddTest] = odd >= s.Ungerade ? ~uint64_t(0) : (odd + 1 == s.Ungerade ? kOddBits : 0);
         }
-        if (sh.active[kRecentTest])
+        if (sh.bites[kRecentTest])
             p[kRecentTest] = matchMask(sh.recent, a.f10, a.fail10, m_multi10[7]);
-        if (sh.active[kAllDrawsTest])
+        if (sh.bites[kAllDrawsTest])
             p[kAllDrawsTest] = matchMask(sh.all, a.f11, a.fail11, m_multi11[7]);
-        if (sh.active[kPrimeTest])
+        if (sh.bites[kPrimeTest])
             p[kPrimeTest] =
                 a.prime >= s.Primzahlen ? ~uint64_t(0) : (a.prime + 1 == s.Primzahlen ? kPrimeBits : 0);
 
@@ -405,21 +455,28 @@ private:
             if (pass >= m_stopAt)
                 m_stop = true;
         } else {
+            // Most masks are all or nothing of the numbers left: count those without a popcount.
             uint64_t once = 0, twice = 0;
             uint64_t f[kFilterTests];
-            for (int t = 0; t < kFilterTests; ++t) {
+            for (int i = 0; i < sh.bitingCount; ++i) {
+                const int t = sh.biting[i];
                 f[t] = avail & ~p[t];
                 twice |= once & f[t];
                 once |= f[t];
             }
-            pass += bitCount(avail & ~once);
+            const int left = bitCount(avail);
+            auto count = [&](uint64_t m) { return m == avail ? left : bitCount(m); };
+            if (once != avail)
+                pass += left - bitCount(once);
             const uint64_t single = once & ~twice;
-            for (int t = 0; t < kFilterTests; ++t)
+            for (int i = 0; i < sh.bitingCount; ++i) {
+                const int t = sh.biting[i];
                 if (f[t]) {
-                    fails[size_t(t)] += bitCount(f[t]);
+                    fails[size_t(t)] += count(f[t]);
                     if (f[t] & single)
-                        onlyFails[size_t(t)] += bitCount(f[t] & single);
+                        onlyFails[size_t(t)] += count(f[t] & single);
                 }
+            }
         }
     }
 
@@ -427,6 +484,7 @@ private:
     Level m_lv[8];
     std::vector<uint8_t> m_multi10[8], m_multi11[8];
     std::vector<uint8_t> m_ov[8];
+    uint64_t m_g[2][8][38]{}; // per test with pairs, per level: what each later number would forbid
     // ranks of the subsets of the prefix by size (colex), and how many each level holds
     uint32_t m_rank[7][64]{};
     std::array<int, 7> m_len[8]{};
@@ -449,6 +507,31 @@ Shared prepare(const FilterInputs& in) {
         sh.recentWeight[d] = weightsOf(NumberLayers::of(in.recent[d].begin(), in.recent[d].end()));
         sh.recentAtMost[d] = atMostTable(sh.recentWeight[d]);
     }
+    // A test that cannot reject any tip of the pool is left out of the count.
+    sh.bites = sh.active;
+    {
+        int low = 0, high = 0;
+        for (int q = 0; q < 8 && q < sh.n; ++q) {
+            low += sh.num[q];
+            high += sh.num[sh.n - 1 - q];
+        }
+        if (low >= s.QuerMin && high <= s.QuerMax)
+            sh.bites[kCrossSumTest] = false;
+        for (size_t d = 0; d < 3; ++d) {
+            std::vector<int> w;
+            for (int q = 0; q < sh.n; ++q)
+                w.push_back(sh.recentWeight[d][size_t(sh.num[q])]);
+            std::sort(w.rbegin(), w.rend());
+            int most = 0;
+            for (size_t q = 0; q < 8 && q < w.size(); ++q)
+                most += w[q];
+            if (most <= sh.limit[d])
+                sh.bites[size_t(kLastDrawTest) + d] = false;
+        }
+    }
+    for (int t = 0; t < kFilterTests; ++t)
+        if (sh.bites[size_t(t)])
+            sh.biting[sh.bitingCount++] = t;
     sh.recent.on = sh.active[kRecentTest];
     sh.recent.k = s.DreioderVier;
     sh.recent.allFail = s.DreioderVier <= 0 && !in.recentWindow.empty();
@@ -461,7 +544,7 @@ Shared prepare(const FilterInputs& in) {
     sh.all.build(in.allWindow);
     for (const MatchTest* t : {&sh.recent, &sh.all})
         if (t->on && !t->allFail && t->k >= 2)
-            sh.lists = std::max(sh.lists, t->k - 2);
+            sh.lists = std::max(sh.lists, t->pairs ? t->k - 3 : t->k - 2);
 
     sh.consistency = (s.MinUeber > 0 || s.MaxUeber < 8) && !in.earlierTips.empty();
     for (const auto& tip : in.earlierTips) {
@@ -587,32 +670,6 @@ FilterInputs filterInputs(const RunSettings& s, const DrawHistory& history, cons
         }
     }
     return in;
-}
-
-bool lookUpRecent(const std::vector<TZiehung>& records, double pickerDay, RecentDraws& recent,
-                  double& drawDay) {
-    // As the lookup does it: damaged records (a date that is no day) are passed over.
-    const TZiehung* newest = nullptr;
-    for (const TZiehung& z : records)
-        if (isRecordDay(z.Ziehungsdatum))
-            newest = &z;
-    if (!newest)
-        return false;
-    auto lookup = [&](double day) -> const TZiehung& {
-        const double wanted = double(Round(day));
-        for (const TZiehung& z : records)
-            if (isRecordDay(z.Ziehungsdatum) && !(z.Ziehungsdatum < wanted))
-                return z;
-        return *newest;
-    };
-    const TZiehung* z = &lookup(pickerDay);
-    drawDay = z->Ziehungsdatum;
-    for (size_t d = 0; d < 3; ++d) {
-        if (d > 0)
-            z = &lookup(z->Ziehungsdatum - 1);
-        std::copy(z->Zahlen.begin(), z->Zahlen.begin() + 8, recent[d].begin());
-    }
-    return true;
 }
 
 void setEarlierTips(FilterInputs& in, const TipTable& table, int row) {

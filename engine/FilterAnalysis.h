@@ -55,14 +55,6 @@ FilterInputs filterInputs(const RunSettings& s, const DrawHistory& history, cons
 /** The earlier tips of a row as the consistency test reads them (rows 0 .. row-1, first cell set). */
 void setEarlierTips(FilterInputs& in, const TipTable& table, int row);
 
-/**
- * The draw on display and the two before it as the run's lookups find them from the picker's
- * day (the first draw on or after it, else the last; then the draw before, twice). drawDay
- * becomes the day of the draw on display. False, and nothing changed, without any draw.
- */
-bool lookUpRecent(const std::vector<TZiehung>& records, double pickerDay, RecentDraws& recent,
-                  double& drawDay);
-
 /** Whether the filter runs test t with these settings. */
 bool testActive(const RunSettings& s, int t);
 

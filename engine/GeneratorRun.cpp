@@ -174,15 +174,18 @@ GeneratorRun::Event GeneratorRun::step(const Budget& budget) {
             uint32_t ahead[8];
             for (size_t k = 0; k < 8; ++k)
                 ahead[k] = kJump.A[k] * seed + kJump.C[k];
+            // A repeat is decided without a branch (it is drawn often and at random); only the
+            // eighth new number ends the batch early.
             size_t used = 0;
-            while (used < 8 && have < 8) {
+            while (used < 8) {
                 const uint8_t v = pool[(uint64_t(ahead[used++]) * poolSize) >> 32];
                 const uint64_t bit = uint64_t(1) << v;
-                if (c & bit)
-                    continue;
+                const int isNew = int(((c & bit) >> v) ^ 1);
                 c |= bit;
-                sum += v;
-                ++have;
+                sum += v & -isNew;
+                have += isNew;
+                if (have == 8)
+                    break;
             }
             seed = ahead[used - 1];
         }
@@ -209,7 +212,8 @@ GeneratorRun::Event GeneratorRun::step(const Budget& budget) {
             // Only a loop that could never end is cut short: when some tip can pass, the run goes
             // on exactly as it would have.
             if (++m_rowCandidates % m_s.checkRowAfter == 0)
-                if (auto why = noTipCanPass(m_settings, *m_s.history, m_s.recent, *m_s.table, m_row)) {
+                if (auto why = noTipCanPass(m_settings, *m_s.history, m_s.recent, *m_s.table, m_row,
+                                            m_s.pool.numbers())) {
                     m_noTipText = *why;
                     return Event::NoTipCanPass;
                 }

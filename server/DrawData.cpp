@@ -147,6 +147,20 @@ bool DrawStore::load(const QString& path, QString* error) {
 
 namespace {
 
+/** The file's bytes, ending in a line break so that a new line can follow. */
+bool readLines(const QString& path, QByteArray* content, QString* error) {
+    QFile old(path);
+    if (!old.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("cannot read %1: %2").arg(path, old.errorString());
+        return false;
+    }
+    *content = old.readAll();
+    if (!content->isEmpty() && !content->endsWith('\n'))
+        *content += '\n';
+    return true;
+}
+
 /**
  * Holds the data file for one read, check and write. Two changes at once would each read the old
  * file and the last rename would win: draws lost, or one day written twice. The lock beside the
@@ -198,15 +212,8 @@ bool appendDraw(const QString& path, const DrawEntry& draw, QString* error) {
                 *error = QStringLiteral("%1 already holds a draw for %2").arg(path, formatDate(draw.date));
             return false;
         }
-        QFile old(path);
-        if (!old.open(QIODevice::ReadOnly)) {
-            if (error)
-                *error = QStringLiteral("cannot read %1: %2").arg(path, old.errorString());
+        if (!readLines(path, &content, error))
             return false;
-        }
-        content = old.readAll();
-        if (!content.isEmpty() && !content.endsWith('\n'))
-            content += '\n';
     }
     content += formatDataLine(draw).toUtf8() + '\n';
     // The whole file is written anew and renamed over the old one: a crash or a full disk leaves
@@ -253,15 +260,8 @@ bool importDraws(const QString& path, const std::vector<kw::ImportedDraw>& draws
     if (QFile::exists(path)) {
         if (!readFile(path, error, [&](const DrawEntry& d) { held[d.date.toJulianDay()].push_back(d); }))
             return false;
-        QFile old(path);
-        if (!old.open(QIODevice::ReadOnly)) {
-            if (error)
-                *error = QStringLiteral("cannot read %1: %2").arg(path, old.errorString());
+        if (!readLines(path, &content, error))
             return false;
-        }
-        content = old.readAll();
-        if (!content.isEmpty() && !content.endsWith('\n'))
-            content += '\n';
     }
 
     std::vector<kw::ImportedDraw> sorted = draws;

@@ -10,9 +10,11 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QPointer>
+#include <optional>
 
 namespace {
 
@@ -182,38 +184,59 @@ void TKugelwerk::BitBtn1Click() {
             UpdateCancel->show();
         }
 
-        for (double day = DateTimePicker1->day(); today >= day && !m_updateCancelled;
-             day = DateTimePicker1->day()) {
-            const int done = int(kw::Round(day - first));
-            UpdateProgress->setValue(done);
-            UpdateProgress->setFormat(
-                QStringLiteral("day %1 of %2").arg(kw::formatCount(done + 1), kw::formatCount(days)));
+        // A fill of thousands of days would spend most of its time repainting the progress, the
+        // status line, the reply and the picker for every day. They are shown at most every
+        // kRefreshMs while days come fast (every day when each takes longer), and exactly as the
+        // last day left them once the loop ends.
+        constexpr qint64 kRefreshMs = 30;
+        QElapsedTimer sinceShown;
+        QString statusLine;
+        std::optional<QString> reply;
+        double day = first;
+        auto show = [&] {
+            DateTimePicker1->setDay(day);
+            if (!statusLine.isNull())
+                Status->setText(statusLine);
+            if (reply) {
+                RichEdit1->clear();
+                if (!reply->isEmpty())
+                    RichEdit1->setPlainText(*reply);
+                reply.reset();
+            }
+            sinceShown.start();
+        };
+        for (; today >= day && !m_updateCancelled; ++day) {
+            if (!sinceShown.isValid() || sinceShown.elapsed() >= kRefreshMs) {
+                const int done = int(kw::Round(day - first));
+                UpdateProgress->setValue(done);
+                UpdateProgress->setFormat(
+                    QStringLiteral("day %1 of %2").arg(kw::formatCount(done + 1), kw::formatCount(days)));
+                show();
+            }
             const kw::DayOutcome outcome = kw::updateDay(client, UpdateServer, day, file);
             added += outcome.storedDraws;
             if (outcome.storedDraws > 0)
                 newest = day;
-            Status->setText(outcome.statusLine);
+            statusLine = outcome.statusLine;
             if (outcome.end == kw::DayOutcome::End::HttpFailure) {
                 failed = true;
                 break;
             }
-            if (outcome.answered) {
-                RichEdit1->clear();
-                if (!outcome.replyText.isEmpty())
-                    RichEdit1->setPlainText(outcome.replyText);
-            }
+            if (outcome.answered)
+                reply = outcome.replyText;
             // The numbers are parsed apart from Zahl, so the draw on display and the tip marks
             // keep matching the balls when a reply turns out to be bad.
             if (outcome.parsedLines > 0)
                 Datum1 = day;
             if (outcome.end == kw::DayOutcome::End::Refused) {
                 refused = true;
+                show();
                 refusal = outcome.refusal.isEmpty() ? RichEdit1->toPlainText() : outcome.refusal;
                 refusalDetail = outcome.lineFault;
                 break;
             }
-            DateTimePicker1->setDay(day + 1);
         }
+        show();
     }
     file.close();
     // The button comes back before any message box, so the box is not shown over a blocked window.

@@ -2,6 +2,7 @@
 
 #include "app/Dates.h"
 #include "app/Numbers.h"
+#include "engine/BackTest.h"
 #include "engine/Bits.h"
 #include "engine/FilterAdvice.h"
 #include "engine/FilterAnalysis.h"
@@ -25,9 +26,9 @@ namespace {
 constexpr int kDebounceMs = 150;
 
 QString tableOf(const kw::FilterInputs& in, const kw::FilterCounts& c) {
-    QString html = QStringLiteral("<table cellspacing='0' cellpadding='2'><tr><th align='left'>filter</th>"
+    QString html = QStringLiteral("<table cellspacing='0' cellpadding='4'><tr><th align='left'>filter</th>"
                                   "<th align='left'>value</th><th align='right'>tips it alone removes</th>"
-                                  "<th align='right'>switched off, it gives</th></tr>");
+                                  "<th align='right'>pass without it</th></tr>");
     auto row = [&](const QString& caption, const QString& value, qint64 removes, qint64 adds) {
         html += QStringLiteral(
                     "<tr><td>%1</td><td>%2</td><td align='right'>%3</td><td align='right'>%4</td></tr>")
@@ -46,7 +47,7 @@ QString tableOf(const kw::FilterInputs& in, const kw::FilterCounts& c) {
             value += QStringLiteral(" (the last %1 days: %2 draws)")
                          .arg(s.DreioderVierWochen * 3.5)
                          .arg(kw::formatCount(qint64(in.recentWindow.size())));
-        row(t.caption, value, t.removes, t.onlyRemoves);
+        row(t.caption, value, t.removes, c.pass + t.onlyRemoves);
     }
     return html + QStringLiteral("</table>");
 }
@@ -63,6 +64,10 @@ FilterCountPanel::FilterCountPanel(Source source, QWidget* parent)
     m_count->setObjectName(QStringLiteral("FilterCount"));
     m_count->setWordWrap(true);
     m_count->setAccessibleName(QStringLiteral("tips that pass the filters"));
+    m_count->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Room for the count and a reason of two lines, so that the sliders below do not jump while
+    // one of them is dragged.
+    m_count->setMinimumHeight(m_count->fontMetrics().lineSpacing() * 4);
     m_breakdown = new QToolButton(this);
     m_breakdown->setObjectName(QStringLiteral("FilterBreakdown"));
     m_breakdown->setText(QStringLiteral("per filter"));
@@ -87,32 +92,43 @@ FilterCountPanel::FilterCountPanel(Source source, QWidget* parent)
 }
 
 FilterCountPanel::~FilterCountPanel() {
-    stopWorker();
+    for (Job& j : m_jobs) {
+        j.cancel->store(true);
+        j.thread.join(); // a cancelled count ends within a millisecond or so
+    }
 }
 
-void FilterCountPanel::stopWorker() {
-    if (m_cancel)
-        m_cancel->store(true);
-    if (m_worker.joinable())
-        m_worker.join(); // the count notices the flag within a fraction of a millisecond
+void FilterCountPanel::reap() {
+    for (auto it = m_jobs.begin(); it != m_jobs.end();)
+        if (it->done->load()) {
+            it->thread.join();
+            it = m_jobs.erase(it);
+        } else {
+            ++it;
+        }
 }
 
 void FilterCountPanel::changed() {
     ++m_generation; // a count under way is out of date
-    if (m_cancel)
-        m_cancel->store(true);
-    m_due = true;
+    for (Job& j : m_jobs)
+        j.cancel->store(true);
     m_count->setText(QStringLiteral("counting…"));
     m_debounce->start();
 }
 
 void FilterCountPanel::start() {
-    stopWorker();
-    m_due = false;
+    // The window never waits for a count: an old one is told to stop and joined once it has.
+    for (Job& j : m_jobs)
+        j.cancel->store(true);
+    reap();
     const Request req = m_source();
-    m_cancel = std::make_shared<std::atomic<bool>>(false);
     const uint64_t generation = ++m_generation;
-    m_worker = std::thread([req, generation, cancel = m_cancel, this] {
+    Job job;
+    job.thread = std::thread([req, generation, cancel = job.cancel, done = job.done, this] {
+        struct Done {
+            std::atomic<bool>& flag;
+            ~Done() { flag.store(true); }
+        } markDone{*done};
         Result r;
         r.generation = generation;
         try {
@@ -123,8 +139,8 @@ void FilterCountPanel::start() {
             for (size_t k = 0; k < 8; ++k)
                 recent[0][k] = uint8_t(req.shown[k + 1]);
             recent[1] = recent[2] = recent[0];
-            if (history.available())
-                kw::lookUpRecent(history.records(), s.drawDay, recent, s.drawDay);
+            if (history.available() && !history.records().empty())
+                recent = kw::recentDrawsAsTheRunSees(history.records(), s.drawDay);
             const kw::FilterInputs in = kw::filterInputs(s, history, recent);
             const auto counts = kw::countTips(in, cancel.get());
             if (!counts)
@@ -133,7 +149,7 @@ void FilterCountPanel::start() {
             r.line = kw::countText(*counts);
             r.table = tableOf(in, *counts);
             if (counts->pass == 0)
-                r.blocked = kw::refusalText(in, *counts, history);
+                r.blocked = kw::refusalText(in, *counts, history, 0, cancel.get());
         } catch (const std::exception& e) {
             r.line = QStringLiteral("The tips that pass cannot be counted: %1")
                          .arg(QString::fromStdString(e.what()));
@@ -144,13 +160,13 @@ void FilterCountPanel::start() {
         QMetaObject::invokeMethod(
             this, [this, r] { show(r); }, Qt::QueuedConnection);
     });
+    m_jobs.push_back(std::move(job));
 }
 
 void FilterCountPanel::show(const Result& r) {
+    reap();
     if (r.generation != m_generation)
         return;
-    if (m_worker.joinable())
-        m_worker.join(); // it has posted this result and ends now
     m_count->setText(r.blocked.isEmpty() ? r.line : r.line + QLatin1Char('\n') + r.blocked);
     m_table->setText(r.table);
     m_count->setToolTip(r.table);

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <thread>
+#include <vector>
 
 class QLabel;
 class QTimer;
@@ -34,8 +35,6 @@ public:
 
     /** Something the count depends on changed: count again a moment later. */
     void changed();
-    /** True while a count is due or under way. */
-    bool counting() const { return m_due || m_worker.joinable(); }
 
 signals:
     /** A count has been shown. */
@@ -45,15 +44,20 @@ private:
     struct Result;
     void start();
     void show(const Result& r);
-    void stopWorker();
+    /** Joins the counts that have ended; an out-of-date one still running is only told to stop. */
+    void reap();
+
+    struct Job {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> cancel = std::make_shared<std::atomic<bool>>(false);
+        std::shared_ptr<std::atomic<bool>> done = std::make_shared<std::atomic<bool>>(false);
+    };
 
     Source m_source;
     QLabel* m_count = nullptr;
     QLabel* m_table = nullptr;
     QToolButton* m_breakdown = nullptr;
     QTimer* m_debounce = nullptr;
-    std::thread m_worker;
-    std::shared_ptr<std::atomic<bool>> m_cancel;
+    std::vector<Job> m_jobs; // the newest last
     uint64_t m_generation = 0;
-    bool m_due = false;
 };

@@ -10,6 +10,7 @@
 #include "engine/RunPlan.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QFile>
 #include <chrono>
@@ -21,6 +22,7 @@ const QString kCalculate = QStringLiteral("calculate");
 
 // Long enough to do real work between two looks at the window, short enough to feel instant.
 constexpr std::chrono::milliseconds kSlice{8};
+constexpr std::chrono::milliseconds kStatusEvery{100};
 
 // The statistics and the history tests show their work on Series2 alone, starting empty.
 void emptyBars(TKugelwerk& w) {
@@ -217,6 +219,9 @@ void TKugelwerk::Button1Click() {
         // A stop asked for while the tips were prepared takes effect after the first candidate.
         bool stopAfterNext = Button1->text() == kCalculate;
         QString endStatus;
+        // The status line names the latest candidate; repainting it after every slice cost a
+        // good part of the run under a real display, and nobody reads it faster than this.
+        QElapsedTimer sinceStatus;
         for (;;) {
             kw::GeneratorRun::Budget budget;
             if (stopAfterNext)
@@ -244,7 +249,10 @@ void TKugelwerk::Button1Click() {
                 endStatus = QStringLiteral("calculate stopped");
                 break;
             }
-            Status->setText(run.statusText());
+            if (!sinceStatus.isValid() || sinceStatus.elapsed() >= kStatusEvery.count()) {
+                Status->setText(run.statusText());
+                sinceStatus.start();
+            }
             QCoreApplication::processEvents();
             if (state.watch.closed) {
                 restore(); // the window is gone: no check, no sound

@@ -112,3 +112,38 @@ TEST_F(DemoHistory, ConsistencyWithTheTipsAboveBlocksARow) {
                        "consistency with other tips' = 0 leave no tip that suits the 5 tips above it. "
                        "Raise the second to 2."));
 }
+
+TEST(FilterCountText, CommasBetweenThousandsAndTwoFiguresForFewTips) {
+    const std::pair<int64_t, const char*> cases[] = {
+        {2431776, "2,431,776 of 38,608,020 tips pass your filters (6.3 %)"},
+        {10846, "10,846 of 38,608,020 tips pass your filters (0.028 %)"},
+        {kAllTips, "38,608,020 of 38,608,020 tips pass your filters (100.0 %)"},
+    };
+    for (const auto& [pass, text] : cases) {
+        FilterCounts c;
+        c.pass = pass;
+        EXPECT_EQ(countText(c), QString::fromUtf8(text));
+    }
+}
+
+// Calculate finds the blocking tests by searching with each switched off; the words must be those
+// the full count gives.
+TEST_F(DemoHistory, CalculateSaysWhatTheFullCountSays) {
+    RunSettings pairEven = s;
+    pairEven.Fuenferodersechser = 9;
+    pairEven.DreioderVier = 8;
+    pairEven.PaarMuss = true;
+    pairEven.gerade = 8; // eight even numbers hold no pair of consecutive ones
+    for (const RunSettings& t : {s, pairEven}) {
+        TipTable table;
+        const auto said = noTipCanPass(t, history, recent, table, 0);
+        ASSERT_TRUE(said);
+        const FilterInputs in = filterInputs(t, history, recent);
+        EXPECT_EQ(*said, refusalText(in, *countTips(in), history));
+    }
+    TipTable table;
+    EXPECT_EQ(
+        noTipCanPass(pairEven, history, recent, table, 0).value_or(QString()),
+        QStringLiteral("No tip can pass: 'force a couple per Tip' = on rejects all tips. Switch it off. "
+                       "'Minimum number of straight numbers per Tip' = 8 rejects all tips. Lower it to 7."));
+}

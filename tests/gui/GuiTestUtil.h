@@ -8,7 +8,22 @@
 #include <QTemporaryDir>
 #include <memory>
 
+/** Lets a test show the window without the first-show steps (settings, update). */
+class KugelwerkTestAccess {
+public:
+    static void skipFirstShow(TKugelwerk* w) { w->m_shown = true; }
+};
+
 namespace kwtest {
+
+/** The seed draw of 09.08.2015, as the window holds a draw: [1..8] drawn, [9], [10] supplementary. */
+inline constexpr kw::DrawNumbers kSeedDraw09Aug{0, 3, 4, 7, 11, 15, 23, 27, 31, 36, 37};
+
+/** Types a tip into a row of the window's table, cell by cell. */
+inline void setTip(TKugelwerk* w, int row, const QStringList& cells) {
+    for (int c = 1; c <= 8; ++c)
+        w->TippsSetValue(c, row, cells.value(c - 1));
+}
 
 /**
  * A main window and its editor on a temporary program folder (with the built assets copied in),

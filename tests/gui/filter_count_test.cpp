@@ -55,6 +55,15 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!count->text().startsWith(QStringLiteral("counting")), 30000);
         QVERIFY2(!count->text().startsWith(QStringLiteral("0 of")), qPrintable(count->text()));
         QVERIFY(count->text().contains(QStringLiteral(" of 38,608,020 tips pass your filters (")));
+
+        // Changes while a count runs cancel it; only the count of the last setting is shown.
+        const QString atSix = count->text();
+        for (int v : {7, 5, 8, 6}) {
+            w->Fuenferodersechser->setValue(v);
+            QTest::qWait(200);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!count->text().startsWith(QStringLiteral("counting")), 30000);
+        QCOMPARE(count->text(), atSix);
     }
 };
 

@@ -6,21 +6,10 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-/** Lets a test show the window without the first-show steps (settings, update). */
-class KugelwerkTestAccess {
-public:
-    static void skipFirstShow(TKugelwerk* w) { w->m_shown = true; }
-};
-
 namespace {
 
-// The seed draw of 09.08.2015.
-const kw::DrawNumbers kDraw{0, 3, 4, 7, 11, 15, 23, 27, 31, 36, 37};
-
-void setTip(TKugelwerk* w, int row, const QStringList& cells) {
-    for (int c = 1; c <= 8; ++c)
-        w->TippsSetValue(c, row, cells.value(c - 1));
-}
+using kwtest::setTip;
+constexpr const kw::DrawNumbers& kDraw = kwtest::kSeedDraw09Aug;
 
 QPoint textPoint(TTipListView* list, int row) {
     const QRect r = list->visualItemRect(list->item(row));

@@ -8,6 +8,8 @@
 #include <QAccessible>
 #include <QFile>
 #include <QFileInfo>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QtTest>
 #include <cmath>
 
@@ -396,6 +398,45 @@ private slots:
         QVERIFY(w->UpdateProgress->isHidden() && w->UpdateCancel->isHidden());
         QCOMPARE(w->Datum1, all.back().Ziehungsdatum); // the lookup ran, as after a failure
         QVERIFY(w->Button1->isEnabled() && w->ListView1->isEnabled());
+    }
+
+    // A first fill asks for thousands of days from inside the program's event loop, as a click
+    // starts it. Nothing may pile up per day: a reply left for later deletion is only freed once the
+    // whole update has ended, since each day waits in a loop of its own.
+    void longFillKeepsNoObjectPerDay() {
+        kwtest::Fixture fx;
+        constexpr int kDays = 2500;
+        TKugelwerk* w = prepare(fx, QString(), QDate(2015, 8, 9).addDays(kDays));
+        qsizetype mostReplies = 0;
+        qsizetype objectsAtDay10 = 0;
+        qsizetype objectsAtEnd = 0;
+        int asked = 0;
+        TestHttpServer server([&](const kwtest::SeenRequest&) {
+            // The request under way is the only reply that may be alive.
+            mostReplies = std::max(mostReplies, w->HttpCli1->findChildren<QNetworkReply*>().size());
+            const qsizetype objects = w->findChildren<QObject*>().size();
+            if (++asked == 10)
+                objectsAtDay10 = objects;
+            objectsAtEnd = objects;
+            return Answer::ok(kLineA);
+        });
+        w->UpdateServer = server.base();
+        bool done = false;
+        QTimer::singleShot(0, w, [&] {
+            w->BitBtn1Click();
+            done = true;
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(done, 120000);
+
+        QCOMPARE(server.requests.size(), kDays);
+        QCOMPARE(records(w).size(), size_t(3 + kDays));
+        QCOMPARE(w->Status->text(), QStringLiteral("200: OK"));
+        QCOMPARE(w->UpdateSummary->text(), QStringLiteral("2,500 draws added, newest %1")
+                                               .arg(kw::formatDay(records(w).back().Ziehungsdatum)));
+        QVERIFY2(mostReplies <= 2, qPrintable(QString::number(mostReplies)));
+        QVERIFY2(objectsAtEnd - objectsAtDay10 <= 10,
+                 qPrintable(QStringLiteral("%1 -> %2").arg(objectsAtDay10).arg(objectsAtEnd)));
+        QVERIFY(fx.messages.isEmpty());
     }
 
     void accessibilityActionsRunNoHandlerDuringARequest() {

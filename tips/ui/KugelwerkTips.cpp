@@ -164,6 +164,8 @@ void TKugelwerk::buildTipsTab() {
     Status->setMinimumHeight(14);
     Status->setContentsMargins(6, 0, 6, 2);
     Status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A reason why no tip can pass runs over several lines instead of widening the window.
+    Status->setWordWrap(true);
     UpdateSummary = makeLabel(Lottotipp, QStringLiteral("UpdateSummary"), QString());
     UpdateSummary->setFont(statusFont);
     UpdateSummary->setContentsMargins(6, 0, 6, 2);
