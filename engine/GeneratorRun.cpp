@@ -128,11 +128,13 @@ template <class Count> [[gnu::always_inline]] inline int drawWindow(const uint64
 #pragma GCC unroll 8
     for (size_t k = 1; k < kTail; ++k)
         x[k] = x[k - 1] | b[7 + k];
-    int open[3] = {0, 0, 0};
+    // A set of 8..15 numbers has bit 3 of its count set; only the last can hold 16.
+    int closed[3] = {0, 0, 0};
 #pragma GCC unroll 9
-    for (size_t k = 0; k < kTail; ++k)
-        open[k % 3] += Count::of(x[k]) < 8;
-    const int opened = open[0] + open[1] + open[2];
+    for (size_t k = 0; k + 1 < kTail; ++k)
+        closed[k % 3] += Count::of(x[k]) >> 3;
+    const int opened =
+        int(kTail) - (closed[0] + closed[1] + closed[2]) - ((Count::of(x[kTail - 1]) + 8) >> 4);
     if (opened == int(kTail))
         return 0;
     out = x[opened];
