@@ -202,7 +202,7 @@ const AgreeFn agreesWithTips = pickAgrees();
 
 } // namespace
 
-bool CandidateFilter::consistent(uint64_t c) const {
+[[gnu::always_inline]] inline bool CandidateFilter::consistent(uint64_t c) const {
     if (m_badTip)
         throwBadTip();
     const int lo = m_s.MinUeber, hi = m_s.MaxUeber;
