@@ -186,7 +186,7 @@ template <class Count> [[gnu::always_inline]] inline int sumOf(uint64_t c) {
 
 // Candidates drawn ahead of the filter, which they do not depend on.
 struct Drawn {
-    static constexpr size_t kMax = 64;
+    static constexpr size_t kMax = 128;
     uint64_t c[kMax];
     int sum[kMax];
     uint32_t end[kMax]; // picks used up to and with this candidate
