@@ -85,8 +85,8 @@ private:
         uint32_t s = m_next;
         const uint64_t* pool = m_pool.data();
 #if defined(__SSE2__)
-        // Four states side by side in each half: the multiplications leave the scalar multiplier
-        // to the counts.
+        // Four states side by side in each half, multiplied in the vector unit: the scalar
+        // multiplier shares its port with the popcounts of the draw and the filter.
         __m128i lo = _mm_setr_epi32(int(kJump.A[0] * s + kJump.C[0]), int(kJump.A[1] * s + kJump.C[1]),
                                     int(kJump.A[2] * s + kJump.C[2]), int(kJump.A[3] * s + kJump.C[3]));
         __m128i hi = _mm_setr_epi32(int(kJump.A[4] * s + kJump.C[4]), int(kJump.A[5] * s + kJump.C[5]),
