@@ -84,7 +84,7 @@ private:
     bool m_generating = false;
     bool m_pendingAccept = false;
     int64_t m_candidates = 0;
-    int64_t m_rowCandidates = 0; // since the row's last tip
+    int64_t m_untilRowCheck = 0; // candidates before the row's next check that some tip can pass
     QString m_noTipText;
     uint64_t m_last = 0; // last candidate as bits
     int m_lastRow = 0;

@@ -9,7 +9,9 @@
 #include "oracle/LiteralRun.h"
 
 #include <QFile>
+#include <QStringList>
 #include <QTemporaryDir>
+#include <bit>
 #include <gtest/gtest.h>
 #include <optional>
 #include <random>
@@ -324,4 +326,77 @@ TEST(EngineRun, RowWithoutAnyPossibleTipEndsAndOneWithRareTipsGoesOn) {
     EXPECT_EQ(checked.candidates, plain.candidates);
     EXPECT_EQ(checked.tips, plain.tips);
     EXPECT_GT(plain.candidates, 4 * 150);
+}
+
+// Candidates are drawn ahead in windows of picks; a pool whose last number is rare needs more
+// picks than a window holds, and a run cut into single-candidate slices must hand the generator
+// back exactly where each candidate ended. Every candidate passes here, so each row is one
+// candidate drawn pick by pick as the game's rule says.
+TEST(EngineRun, PoolsWithARareNumberDrawEachCandidatePickByPick) {
+    RunSettings s; // nothing rejects a candidate
+    s.MinUeber = 0;
+    s.MaxUeber = 8;
+    s.UeLetzte = s.Uevorletzte = s.UeVorVorletzte = 8;
+    s.DreioderVier = 8;
+    s.Fuenferodersechser = 9;
+    struct PoolCase {
+        const char* name;
+        int commonTimes, rareTimes, numbers;
+    };
+    const PoolCase cases[] = {
+        {"one rare among 7 x 30", 30, 1, 8}, // never within one window
+        {"two rare among 7 x 3", 3, 2, 8},   // sometimes within one window
+        {"37 numbers once each", 1, 1, 37},  // almost always within one window
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("setforlife.dat")); // never read here
+    const int rows = 30;
+    for (const PoolCase& pc : cases) {
+        NumberPool pool;
+        for (int n = 1; n < pc.numbers; ++n)
+            pool.entries.insert(pool.entries.end(), size_t(pc.commonTimes), uint8_t(n));
+        pool.entries.insert(pool.entries.end(), size_t(pc.rareTimes), uint8_t(pc.numbers));
+
+        Random want(777);
+        std::vector<QString> wantTips;
+        for (int r = 0; r < rows; ++r) {
+            uint64_t c = 0;
+            while (std::popcount(c) < 8)
+                c |= uint64_t(1) << pool.entries[want.next(uint32_t(pool.entries.size()))];
+            QString tip;
+            for (int n = 1; n <= 37; ++n)
+                if ((c >> n) & 1)
+                    tip += (tip.isEmpty() ? QString() : QStringLiteral(" ")) + QString::number(n);
+            wantTips.push_back(tip);
+        }
+
+        for (const int64_t perSlice : {int64_t(0), int64_t(1)}) {
+            SCOPED_TRACE(testing::Message() << pc.name << (perSlice ? ", one candidate per slice" : ""));
+            TipTable table;
+            for (int r = 0; r < rows; ++r)
+                table.Tippreihe1[r] = true;
+            prepareTipTable(table);
+            DrawHistory history(path);
+            Random rng(777);
+            GeneratorRun g({&table, rows, RecentDraws{}, pool, &history, &rng, [s] { return s; }, {}});
+            GeneratorRun::Event end{};
+            for (int64_t k = 1; k <= 10 * rows; ++k) {
+                GeneratorRun::Budget budget;
+                if (perSlice)
+                    budget.pauseAtCandidates = k;
+                end = g.step(budget);
+                if (end != GeneratorRun::Event::SliceOver)
+                    break;
+            }
+            EXPECT_EQ(end, GeneratorRun::Event::Completed);
+            EXPECT_EQ(g.candidates(), rows);
+            EXPECT_EQ(rng.seed(), want.seed());
+            for (int r = 0; r < rows; ++r) {
+                QStringList got;
+                for (int p = 1; p <= 8; ++p)
+                    got << table.Tippreihen[p][r];
+                EXPECT_EQ(got.join(QStringLiteral(" ")), wantTips[size_t(r)]) << "row " << r;
+            }
+        }
+    }
 }
