@@ -1,5 +1,6 @@
 // The program's own calculation (window offscreen, event pumps, status line, tip list) against
 // the engine alone on the same case.
+#include "BenchGui.h"
 #include "BenchSetup.h"
 
 #include "app/ui/Kugelwerk.h"
@@ -61,11 +62,9 @@ BENCHMARK(BM_ProgramRun)->Unit(benchmark::kMillisecond)->UseRealTime();
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::defaultToOffscreen();
     QApplication app(argc, argv);
-    kw::Messages::setHandler([](kw::Messages::Kind, const QString&) {});
-    kw::Sound::setPlayer([](const QString&) {});
+    bench::silenceBoxesAndSound();
     QTemporaryDir dir;
     folder = &dir;
     draws = bench::history();

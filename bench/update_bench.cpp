@@ -1,5 +1,6 @@
 // The first history fill: the window's update against the real server program on loopback, for
 // every day of the demo data, beside a plain client that opens one connection per day the same way.
+#include "BenchGui.h"
 #include "app/Dates.h"
 #include "app/ui/Kugelwerk.h"
 #include "app/ui/Messages.h"
@@ -129,11 +130,9 @@ BENCHMARK(BM_PlainClientFill)->Unit(benchmark::kMillisecond)->UseRealTime()->Ite
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::defaultToOffscreen();
     QApplication app(argc, argv);
-    kw::Messages::setHandler([](kw::Messages::Kind, const QString&) {});
-    kw::Sound::setPlayer([](const QString&) {});
+    bench::silenceBoxesAndSound();
     if (!startServer()) {
         std::fprintf(stderr, "update_bench: the server program %s did not start\n", KW_SERVER_PROGRAM);
         return 1;
