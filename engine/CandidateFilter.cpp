@@ -3,6 +3,7 @@
 #include "app/Dates.h"
 #include "app/Numbers.h"
 #include "engine/Bits.h"
+#include "engine/CpuChoice.h"
 
 #include <algorithm>
 #include <bit>
@@ -198,9 +199,13 @@ AgreeFn pickAgrees() {
 }
 #endif
 
-const AgreeFn agreesWithTips = pickAgrees();
+AgreeFn agreesWithTips = pickAgrees();
 
 } // namespace
+
+void detail::forcePortableAgreement(bool on) {
+    agreesWithTips = on ? agreesPortable : pickAgrees();
+}
 
 [[gnu::always_inline]] inline bool CandidateFilter::consistent(uint64_t c) const {
     if (m_badTip)

@@ -2,6 +2,7 @@
 
 #include "app/Numbers.h"
 #include "engine/Bits.h"
+#include "engine/CpuChoice.h"
 #include "engine/FilterAdvice.h"
 
 #include <bit>
@@ -232,7 +233,7 @@ DrawFn pickDraw() {
 }
 #endif
 
-const DrawFn drawCandidates = pickDraw();
+DrawFn drawCandidates = pickDraw();
 
 QString joined(const std::array<int32_t, 8>& c) {
     QString s;
@@ -245,6 +246,11 @@ QString joined(const std::array<int32_t, 8>& c) {
 }
 
 } // namespace
+
+void forcePortableCounting(bool on) {
+    drawCandidates = on ? drawPortable : pickDraw();
+    detail::forcePortableAgreement(on);
+}
 
 QString candidateStatus(int row, const std::array<int32_t, 8>& c) {
     return QStringLiteral("Test just Tip ") + QString::number(row + 1) + QStringLiteral("  ..") + joined(c);

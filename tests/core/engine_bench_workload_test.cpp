@@ -1,11 +1,19 @@
 // The benchmarks' fixed run, pinned: a faster engine must draw exactly these candidates and tips.
 #include "../../bench/BenchSetup.h"
+#include "engine/CpuChoice.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-TEST(BenchWorkload, EndsAtItsRunLimitWithTheSameSixteenTips) {
+// Run with the processor's bit count and with the written-out one that other processors get.
+class BenchWorkload : public testing::TestWithParam<bool> {
+protected:
+    void SetUp() override { kw::forcePortableCounting(GetParam()); }
+    void TearDown() override { kw::forcePortableCounting(false); }
+};
+
+TEST_P(BenchWorkload, EndsAtItsRunLimitWithTheSameSixteenTips) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("setforlife.dat"));
     const std::vector<kw::TZiehung> h = bench::history();
@@ -35,3 +43,8 @@ TEST(BenchWorkload, EndsAtItsRunLimitWithTheSameSixteenTips) {
     }
     EXPECT_EQ(tips, expected);
 }
+
+INSTANTIATE_TEST_SUITE_P(Counting, BenchWorkload, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& info) {
+                             return info.param ? "Portable" : "ProcessorsChoice";
+                         });
