@@ -39,6 +39,8 @@ struct RunSettings {
     // window dates: the chart start date and the draw on display
     double chartStart = kFirstSeedDay;
     double drawDay = kFirstSeedDay;
+
+    bool operator==(const RunSettings&) const = default;
 };
 
 enum class SettingsTab { Statistics, Mathematics, Extras, Info, Tips, Chart, Window };

@@ -8,6 +8,8 @@
 #include "engine/FilterAnalysis.h"
 
 #include <QBoxLayout>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTimer>
 #include <QToolButton>
@@ -18,6 +20,7 @@ struct FilterCountPanel::Result {
     QString line;    // the count, or why there is none
     QString blocked; // which filter leaves no tip
     QString table;   // the per-filter table (rich text)
+    Key key;         // what it was counted from
 };
 
 namespace {
@@ -108,6 +111,16 @@ void FilterCountPanel::reap() {
         }
 }
 
+FilterCountPanel::Key FilterCountPanel::keyOf(const Request& r) {
+    Key k{r};
+    const QFileInfo file(r.historyPath);
+    if (file.exists()) {
+        k.historySize = file.size();
+        k.historyModified = file.lastModified().toMSecsSinceEpoch();
+    }
+    return k;
+}
+
 void FilterCountPanel::changed() {
     ++m_generation; // a count under way is out of date
     for (Job& j : m_jobs)
@@ -122,15 +135,23 @@ void FilterCountPanel::start() {
         j.cancel->store(true);
     reap();
     const Request req = m_source();
+    // A run's lookups move the draw on display and back; what comes back to the count on show is
+    // not counted again.
+    Key key = keyOf(req);
+    if (m_shownKey && *m_shownKey == key) {
+        m_count->setText(m_shownText);
+        return;
+    }
     const uint64_t generation = ++m_generation;
     Job job;
-    job.thread = std::thread([req, generation, cancel = job.cancel, done = job.done, this] {
+    job.thread = std::thread([req, key, generation, cancel = job.cancel, done = job.done, this] {
         struct Done {
             std::atomic<bool>& flag;
             ~Done() { flag.store(true); }
         } markDone{*done};
         Result r;
         r.generation = generation;
+        r.key = key;
         try {
             kw::DrawHistory history(req.historyPath);
             history.refresh();
@@ -168,6 +189,8 @@ void FilterCountPanel::show(const Result& r) {
     if (r.generation != m_generation)
         return;
     m_count->setText(r.blocked.isEmpty() ? r.line : r.line + QLatin1Char('\n') + r.blocked);
+    m_shownText = m_count->text();
+    m_shownKey = r.ok ? std::optional<Key>(r.key) : std::nullopt; // a failed count is tried again
     m_table->setText(r.table);
     m_count->setToolTip(r.table);
     m_breakdown->setToolTip(r.table.isEmpty() ? QStringLiteral("Shows what each filter removes") : r.table);

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -60,4 +61,19 @@ private:
     QTimer* m_debounce = nullptr;
     std::vector<Job> m_jobs; // the newest last
     uint64_t m_generation = 0;
+
+    /** What a shown count was made from: a change that comes back to it needs no new count. */
+    struct Key {
+        Request request;
+        qint64 historySize = -1;
+        qint64 historyModified = 0;
+        bool operator==(const Key& o) const {
+            return request.settings == o.request.settings && request.historyPath == o.request.historyPath &&
+                   request.shown == o.request.shown && historySize == o.historySize &&
+                   historyModified == o.historyModified;
+        }
+    };
+    static Key keyOf(const Request& r);
+    std::optional<Key> m_shownKey;
+    QString m_shownText; // the line as the last count left it
 };
