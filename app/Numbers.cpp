@@ -1,5 +1,7 @@
 #include "app/Numbers.h"
 
+#include <QLocale>
+
 namespace kw {
 
 std::optional<int32_t> tryStrToInt(QStringView text) {
@@ -58,6 +60,11 @@ QString formatCount(qint64 n) {
     for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
         digits.insert(i, QLatin1Char(','));
     return n < 0 ? QLatin1Char('-') + digits : digits;
+}
+
+QString formatDecimal(double value, int decimals) {
+    static const QLocale english(QLocale::English, QLocale::UnitedStates);
+    return english.toString(value, 'f', decimals);
 }
 
 } // namespace kw

@@ -31,4 +31,8 @@ int32_t StrToInt(QStringView text);
 /** A count with a comma between thousands, whatever the locale: 38,608,020. */
 QString formatCount(qint64 n);
 
+/** A number with the given decimals, a comma between thousands and a point before the decimals, whatever the
+ * locale: 1,234.50. */
+QString formatDecimal(double value, int decimals);
+
 } // namespace kw

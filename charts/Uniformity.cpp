@@ -1,8 +1,8 @@
 #include "charts/Uniformity.h"
 
 #include "app/Dates.h"
+#include "app/Numbers.h"
 
-#include <QLocale>
 #include <boost/math/distributions/chi_squared.hpp>
 #include <cmath>
 
@@ -144,19 +144,18 @@ UniformityTest pairsUniformity(const std::vector<TZiehung>& records, double star
 }
 
 QString uniformitySentence(const UniformityTest& t, const QString& what) {
-    const QLocale en(QLocale::English, QLocale::UnitedStates);
     if (!t.valid())
         return QStringLiteral("There are no draws in the chart window to test %1 on.").arg(what);
-    const QString n = en.toString(t.draws);
+    const QString n = formatCount(t.draws);
     const QString drawsText =
         t.draws == 1 ? QStringLiteral("The 1 draw") : QStringLiteral("The %1 draws").arg(n);
     const QString p = t.pValue < 0.001
                           ? QStringLiteral("p < 0.001")
-                          : QStringLiteral("p = ") + en.toString(t.pValue, 'f', t.pValue < 0.01 ? 3 : 2);
+                          : QStringLiteral("p = ") + formatDecimal(t.pValue, t.pValue < 0.01 ? 3 : 2);
     const QString verdict = t.rejected() ? QStringLiteral("are unlikely under pure chance")
                                          : QStringLiteral("are consistent with pure chance");
     return QStringLiteral("%1 %2: %3 (chi-square %4 with %5 degrees of freedom).")
-        .arg(drawsText, verdict, p, en.toString(t.statistic, 'f', 1), QString::number(t.degreesOfFreedom));
+        .arg(drawsText, verdict, p, formatDecimal(t.statistic, 1), QString::number(t.degreesOfFreedom));
 }
 
 } // namespace kw

@@ -5,7 +5,6 @@
 #include "engine/Random.h"
 #include "tips/TipTable.h"
 
-#include <QLocale>
 #include <cmath>
 #include <cstring>
 #include <mutex>
@@ -38,26 +37,17 @@ OneTipOdds oneTipOdds() {
     return o;
 }
 
-namespace {
-
-const QLocale& english() {
-    static const QLocale l(QLocale::English, QLocale::UnitedStates);
-    return l;
-}
-
-} // namespace
-
 QString oneInText(uint64_t ways, uint64_t total) {
     if (ways == 0)
         return QStringLiteral("never");
     const double n = double(total) / double(ways);
     if (n >= 1000)
-        return QStringLiteral("1 in ") + english().toString(qulonglong(std::llround(n)));
+        return QStringLiteral("1 in ") + formatCount(qint64(std::llround(n)));
     if (n >= 100)
-        return QStringLiteral("1 in ") + english().toString(n, 'f', 0);
+        return QStringLiteral("1 in ") + formatDecimal(n, 0);
     if (n >= 10)
-        return QStringLiteral("1 in ") + english().toString(n, 'f', 1);
-    return QStringLiteral("1 in ") + english().toString(n, 'f', 2);
+        return QStringLiteral("1 in ") + formatDecimal(n, 1);
+    return QStringLiteral("1 in ") + formatDecimal(n, 2);
 }
 
 QString percentText(uint64_t ways, uint64_t total) {
@@ -66,7 +56,7 @@ QString percentText(uint64_t ways, uint64_t total) {
         return QStringLiteral("0 %");
     // three significant digits, at least three decimals
     const int decimals = std::max(3, 2 - int(std::floor(std::log10(p))));
-    return english().toString(p, 'f', std::min(decimals, 10)) + QStringLiteral(" %");
+    return formatDecimal(p, std::min(decimals, 10)) + QStringLiteral(" %");
 }
 
 QString chanceText(uint64_t ways, uint64_t total) {

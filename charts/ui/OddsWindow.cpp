@@ -1,6 +1,7 @@
 #include "charts/ui/OddsWindow.h"
 
 #include "app/Dates.h"
+#include "app/Numbers.h"
 #include "app/SafeSave.h"
 #include "app/ui/Kugelwerk.h"
 #include "app/ui/Messages.h"
@@ -17,7 +18,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineSeries>
-#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
@@ -29,11 +29,6 @@
 namespace kw {
 
 namespace {
-
-const QLocale& english() {
-    static const QLocale l(QLocale::English, QLocale::UnitedStates);
-    return l;
-}
 
 // Above this width the odds stand beside the other two sections.
 constexpr int kTwoColumnsFrom = 1100;
@@ -115,7 +110,7 @@ QString twoLines(uint64_t ways, uint64_t total) {
 }
 
 QString tipsWord(int n) {
-    return n == 1 ? QStringLiteral("1 tip") : QStringLiteral("%1 tips").arg(english().toString(n));
+    return n == 1 ? QStringLiteral("1 tip") : QStringLiteral("%1 tips").arg(formatCount(n));
 }
 
 int rangeDraws(int choice) {
@@ -329,7 +324,7 @@ void OddsWindow::oddsFinished() {
     auto fill = [this](int row, const QString& who, const TipsOdds& o) {
         setCell(m_tipsTable, row, 0, who);
         setCell(m_tipsTable, row, 1, twoLines(o.anyWinWays, kAllDraws));
-        setCell(m_tipsTable, row, 2, english().toString(o.expectedWins(), 'f', 4));
+        setCell(m_tipsTable, row, 2, formatDecimal(o.expectedWins(), 4));
     };
     fill(0, QStringLiteral("your ") + tipsWord(n), *job->mineOdds);
     fill(1, tipsWord(n) + QStringLiteral(" at random"), *job->randomOdds);
@@ -558,12 +553,12 @@ void OddsWindow::showBackTest() {
     fitHeight(m_backTable);
 
     const int n = int(r.draws.size());
-    const QString range = n == 0 ? QString()
-                                 : QStringLiteral("%1 draws from %2 to %3")
-                                       .arg(english().toString(n), formatDay(r.draws.front().day),
-                                            formatDay(r.draws.back().day));
-    const QString p = r.pValue < 0.001 ? QStringLiteral("p < 0.001")
-                                       : QStringLiteral("p = ") + english().toString(r.pValue, 'f', 2);
+    const QString range =
+        n == 0 ? QString()
+               : QStringLiteral("%1 draws from %2 to %3")
+                     .arg(formatCount(n), formatDay(r.draws.front().day), formatDay(r.draws.back().day));
+    const QString p =
+        r.pValue < 0.001 ? QStringLiteral("p < 0.001") : QStringLiteral("p = ") + formatDecimal(r.pValue, 2);
     QString verdict;
     if (r.settings.tips == 0)
         verdict = QStringLiteral("No tip could be generated in this range, so there is nothing to compare.");
@@ -607,8 +602,8 @@ void OddsWindow::showBackTest() {
                      "In %1 of them the run limit (calculation runs) ended the search before every "
                      "row had a tip: %2 tips instead of %3.")
                      .arg(r.drawsAtLimit)
-                     .arg(english().toString(r.settings.tips))
-                     .arg(english().toString(n * m_back->recipe.tips));
+                     .arg(formatCount(r.settings.tips))
+                     .arg(formatCount(n * m_back->recipe.tips));
     m_backNote->setText(notes.join(QLatin1Char(' ')));
 
     // Cumulative wins over the range.
