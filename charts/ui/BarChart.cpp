@@ -220,7 +220,10 @@ void TBarChart::scheduleRefresh() {
         this,
         [this] {
             m_queued = false;
-            refreshNow();
+            // A hidden chart waits for its next showing (or for a caller asking for its parts):
+            // the generator's statistics would otherwise rebuild it behind the user's back.
+            if (isVisible())
+                refreshNow();
         },
         Qt::QueuedConnection);
 }
@@ -441,6 +444,7 @@ void TBarChart::changeEvent(QEvent* e) {
 
 void TBarChart::showEvent(QShowEvent* e) {
     QChartView::showEvent(e);
+    refreshNow();
     // Work done while the chart tab was hidden was measured on a view not laid out yet.
     m_titleWidth = -1;
     m_stride = 0;

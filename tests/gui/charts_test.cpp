@@ -327,6 +327,38 @@ private slots:
         QCOMPARE(chart->placeAxis()->titleBrush().color(), QColor(0xe6, 0xe8, 0xeb));
     }
 
+    void aHiddenChartCatchesUpWhenItsTabIsShown() {
+        ChartTab t;
+        t.w->resize(800, 700);
+        t.w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(t.w));
+        QWidget* chartPage = nullptr;
+        for (int i = 0; i < t.w->TabControl1->count(); ++i)
+            if (t.w->TabControl1->widget(i)->isAncestorOf(t.w->Chart1))
+                chartPage = t.w->TabControl1->widget(i);
+        QVERIFY(chartPage);
+        t.w->TabControl1->setCurrentIndex(0); // the tips, as during a calculation
+        QVERIFY(!t.w->Chart1->isVisible());
+        t.w->SpeedButton2Click();
+        QCoreApplication::processEvents();
+        t.w->TabControl1->setCurrentWidget(chartPage);
+        QCoreApplication::processEvents();
+        // What the view draws, not what the chart's accessors would rebuild on demand.
+        const QChart* drawn = static_cast<QChartView*>(t.w->Chart1)->chart();
+        double total = 0;
+        for (QAbstractSeries* s : drawn->series())
+            if (s->isVisible())
+                for (const QBarSet* set : static_cast<QStackedBarSeries*>(s)->barSets())
+                    for (int i = 0; i < set->count(); ++i)
+                        total += set->at(i);
+        double model = 0;
+        for (double v : t.values())
+            model += v;
+        QVERIFY(model > 0);
+        QCOMPARE(total, model);
+        QVERIFY(!t.w->ChartLegend->isHidden());
+    }
+
     void barsExplainThemselvesAndTheStatisticsKeepTheirRange() {
         ChartTab t;
         kwtest::writeHistory(t.w->ZahlenFile, kwtest::dailyDraws(40, 7));
