@@ -19,6 +19,7 @@
 #include <QVariant>
 #include <QWidget>
 #include <array>
+#include <chrono>
 #include <functional>
 
 class TTippauswahl;
@@ -154,6 +155,8 @@ public:
     void SpeedButton1Click();
     void Button1Click();
     bool runRunning() const;
+    /** From the last click on "Calculate" to its run's first candidate; zero before the first run. */
+    std::chrono::nanoseconds lastRunStartLatency() const { return m_runStartLatency; }
     void SpeedButton8Click();
     void PaareClick();
 
@@ -187,7 +190,7 @@ public:
     QPushButton* Button1;
     QProgressBar* UpdateProgress; // shown while the update runs: "day 1,234 of 4,140"
     QPushButton* UpdateCancel;    // ends the update under way
-    QToolButton* TipsMenu; // beside "Calculate": copy, export, print
+    QToolButton* TipsMenu;        // beside "Calculate": copy, export, print
     QAction* CopyTips;
     QAction* ExportTips;
     QAction* PrintTips;
@@ -303,6 +306,7 @@ private:
     bool m_updateRunning = false;
     struct RunState;
     RunState* m_run = nullptr;
+    std::chrono::nanoseconds m_runStartLatency{0};
 
     // Each area adds its private members below its own marker (edit with a targeted replace).
     // [shell]
@@ -324,6 +328,9 @@ private:
     FilterCountPanel* m_filterCount = nullptr; // how many tips can pass, on the options tab
     /** A setting, a date, the draw on display or the history changed: explanations and count follow. */
     void optionsInputsChanged();
+    // A run looks up the draws before the one on display and comes back to it: while it does,
+    // the explanations and the count hold still instead of flashing "counting…" and relaying out.
+    bool m_optionsQuiet = false;
     // [network]
     bool m_closeRequested = false;        // the window was closed while an update waited
     std::function<void()> m_cancelUpdate; // ends the request under way

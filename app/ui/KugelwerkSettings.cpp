@@ -316,6 +316,8 @@ void TKugelwerk::connectSettings() {
 }
 
 void TKugelwerk::optionsInputsChanged() {
+    if (m_optionsQuiet)
+        return;
     m_explainTimer->start();
     m_filterCount->changed();
 }

@@ -20,7 +20,8 @@ struct FilterCountPanel::Result {
     QString line;    // the count, or why there is none
     QString blocked; // which filter leaves no tip
     QString table;   // the per-filter table (rich text)
-    Key key;         // what it was counted from
+    int64_t pass = 0;
+    Key key; // what it was counted from
 };
 
 namespace {
@@ -121,6 +122,12 @@ FilterCountPanel::Key FilterCountPanel::keyOf(const Request& r) {
     return k;
 }
 
+std::optional<int64_t> FilterCountPanel::knownPassing(const Request& request) const {
+    if (!m_shownKey || !(*m_shownKey == keyOf(request)))
+        return std::nullopt;
+    return m_shownPass;
+}
+
 void FilterCountPanel::changed() {
     ++m_generation; // a count under way is out of date
     for (Job& j : m_jobs)
@@ -167,6 +174,7 @@ void FilterCountPanel::start() {
             if (!counts)
                 return; // a newer count follows
             r.ok = true;
+            r.pass = counts->pass;
             r.line = kw::countText(*counts);
             r.table = tableOf(in, *counts);
             if (counts->pass == 0)
@@ -191,6 +199,7 @@ void FilterCountPanel::show(const Result& r) {
     m_count->setText(r.blocked.isEmpty() ? r.line : r.line + QLatin1Char('\n') + r.blocked);
     m_shownText = m_count->text();
     m_shownKey = r.ok ? std::optional<Key>(r.key) : std::nullopt; // a failed count is tried again
+    m_shownPass = r.pass;
     m_table->setText(r.table);
     m_count->setToolTip(r.table);
     m_breakdown->setToolTip(r.table.isEmpty() ? QStringLiteral("Shows what each filter removes") : r.table);

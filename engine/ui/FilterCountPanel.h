@@ -36,6 +36,11 @@ public:
 
     /** Something the count depends on changed: count again a moment later. */
     void changed();
+    /**
+     * The tips that pass tests 2 to 12, when the count on show was made from exactly this
+     * request (and the history file as it is now); nothing otherwise.
+     */
+    std::optional<int64_t> knownPassing(const Request& request) const;
 
 signals:
     /** A count has been shown. */
@@ -76,4 +81,5 @@ private:
     static Key keyOf(const Request& r);
     std::optional<Key> m_shownKey;
     QString m_shownText; // the line as the last count left it
+    int64_t m_shownPass = 0;
 };

@@ -8,6 +8,7 @@
 #include "engine/GeneratorRun.h"
 #include "engine/Random.h"
 #include "engine/RunPlan.h"
+#include "engine/ui/FilterCountPanel.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -42,7 +43,8 @@ void drawBars(TKugelwerk& w, const kw::NumberStats& st, const QString& title) {
     w.Chart1->leftAxis()->setAutomatic(false);
     w.Chart1->bottomAxis()->setAutomatic(true);
     w.Chart1->bottomAxis()->setTitle(title);
-    w.Chart1->refreshNow();
+    if (w.Chart1->isVisible())
+        w.Chart1->refreshNow();
 }
 
 void showDistribution(TKugelwerk& w, const kw::NumberStats& st) {
@@ -133,6 +135,7 @@ void TKugelwerk::Button1Click() {
     if (m_run)
         return; // a run that was asked to stop is still finishing its candidate
 
+    const auto clicked = std::chrono::steady_clock::now();
     RunState state;
     m_run = &state;
     installEventFilter(&state.watch);
@@ -157,14 +160,24 @@ void TKugelwerk::Button1Click() {
         // The draw on display and the two before it; then the draw on display again.
         dfb = DateTimePicker1->day();
         kw::RecentDraws recent{};
-        DateTimePicker1ClosePopup();
-        recent[0] = drawnNumbers(Zahl);
-        SpeedButton6Click();
-        recent[1] = drawnNumbers(Zahl);
-        SpeedButton6Click();
-        recent[2] = drawnNumbers(Zahl);
-        DateTimePicker1->setDay(dfb);
-        DateTimePicker1ClosePopup();
+        {
+            m_optionsQuiet = true;
+            struct Loud {
+                TKugelwerk* w;
+                ~Loud() { w->m_optionsQuiet = false; }
+            } loud{this};
+            DateTimePicker1ClosePopup();
+            recent[0] = drawnNumbers(Zahl);
+            SpeedButton6Click();
+            recent[1] = drawnNumbers(Zahl);
+            SpeedButton6Click();
+            recent[2] = drawnNumbers(Zahl);
+            DateTimePicker1->setDay(dfb);
+            DateTimePicker1ClosePopup();
+        }
+        // The lookup shows the draw on or before the day chosen: a day without a draw moves.
+        if (DateTimePicker1->day() != dfb)
+            optionsInputsChanged();
 
         kw::Random& random = kw::Random::shared();
         random.seedFromClock();
@@ -194,12 +207,16 @@ void TKugelwerk::Button1Click() {
         }
 
         // A first new tip that no candidate can ever pass would keep the run drawing forever: say
-        // why instead, and leave the tips as they are.
+        // why instead, and leave the tips as they are. The options tab's count, when made from
+        // these very inputs, already answers for a row that the earlier tips do not constrain.
         {
             kw::TipTable prepared = *this;
             kw::prepareTipTable(prepared);
             const int row = kw::firstNewRow(prepared, Anzahl->value());
-            if (row >= 0)
+            const bool earlierTipsCount = row > 0 && (s.MinUeber > 0 || s.MaxUeber < 8);
+            const auto known =
+                earlierTipsCount ? std::nullopt : m_filterCount->knownPassing({s, ZahlenFile, Zahl});
+            if (row >= 0 && !(known && *known > 0))
                 if (const auto why = kw::noTipCanPass(s, history, recent, prepared, row)) {
                     Status->setText(*why);
                     restore();
@@ -219,9 +236,12 @@ void TKugelwerk::Button1Click() {
         // A stop asked for while the tips were prepared takes effect after the first candidate.
         bool stopAfterNext = Button1->text() == kCalculate;
         QString endStatus;
-        // The status line names the latest candidate; repainting it after every slice cost a
-        // good part of the run under a real display, and nobody reads it faster than this.
+        // The status line names the latest candidate, and the list shows the tips found so far;
+        // repainting them after every slice cost a good part of the run under a real display,
+        // and nobody reads them faster than this. The end steps rebuild the list in any case.
         QElapsedTimer sinceStatus;
+        bool listBehind = false;
+        m_runStartLatency = std::chrono::steady_clock::now() - clicked;
         for (;;) {
             kw::GeneratorRun::Budget budget;
             if (stopAfterNext)
@@ -229,8 +249,7 @@ void TKugelwerk::Button1Click() {
             else
                 budget.deadline = std::chrono::steady_clock::now() + kSlice;
             const auto event = run.step(budget);
-            if (run.takeTipsWritten())
-                Button4Click();
+            listBehind = run.takeTipsWritten() || listBehind;
             if (run.takeHistoryTestRan())
                 emptyBars(*this);
             if (event == kw::GeneratorRun::Event::Completed) {
@@ -250,6 +269,9 @@ void TKugelwerk::Button1Click() {
                 break;
             }
             if (!sinceStatus.isValid() || sinceStatus.elapsed() >= kStatusEvery.count()) {
+                if (listBehind)
+                    Button4Click();
+                listBehind = false;
                 Status->setText(run.statusText());
                 sinceStatus.start();
             }

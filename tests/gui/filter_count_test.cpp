@@ -76,6 +76,39 @@ private slots:
         QTest::qWait(400);
         QCOMPARE(counted.count(), 0);
         QCOMPARE(count->text(), atSix);
+
+        // So does a whole run: the line holds still while the run looks up the draws before.
+        w->Button1Click();
+        QCOMPARE(count->text(), atSix);
+        QTest::qWait(400);
+        QCOMPARE(counted.count(), 0);
+
+        // The count leaves out the tips above a new one, and those can still block it: five kept
+        // tips hold every number, and a new tip may share none with them.
+        const int keptTips[5][8] = {{1, 2, 3, 4, 5, 6, 7, 8},
+                                    {9, 10, 11, 12, 13, 14, 15, 16},
+                                    {17, 18, 19, 20, 21, 22, 23, 24},
+                                    {25, 26, 27, 28, 29, 30, 31, 32},
+                                    {30, 31, 32, 33, 34, 35, 36, 37}};
+        for (int q = 0; q < 5; ++q) {
+            for (int c = 1; c <= 8; ++c)
+                w->TippsSetValue(c, q, QString::number(keptTips[q][c - 1]));
+            w->TippsSetValue(0, q, false);
+        }
+        for (int c = 1; c <= 8; ++c)
+            w->TippsSetValue(c, 5, kept[c - 1]);
+        for (int r = 5; r < kw::kTipRows; ++r) // the run's tips below would move up otherwise
+            w->TippsSetValue(0, r, true);
+        w->MaxBerechnungsanzahl->setValue(12);
+        w->Anzahl->setValue(6);
+        w->MinUeber->setValue(0);
+        w->MaxUeber->setValue(0);
+        QTRY_VERIFY_WITH_TIMEOUT(!count->text().startsWith(QStringLiteral("counting")), 30000);
+        QVERIFY2(!count->text().startsWith(QStringLiteral("0 of")), qPrintable(count->text()));
+        w->Button1Click();
+        QVERIFY2(w->Status->text().startsWith(QStringLiteral("No tip can pass for tip 6: ")),
+                 qPrintable(w->Status->text()));
+        QCOMPARE(kwtest::tipOf(*w, 5), kept.join(u','));
     }
 };
 
