@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <benchmark/benchmark.h>
 #include <limits>
 
@@ -73,6 +74,47 @@ void BM_ClickToFirstCandidate(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ClickToFirstCandidate)->Unit(benchmark::kMillisecond)->UseManualTime();
+
+// The run, with its limit far away, is stopped 30 ms in: the time from the stop to the button
+// saying "calculate" again, and how long a timer that fires every 2 ms waits at most, as input
+// would (the mean over the runs of each run's longest wait, and the longest of all).
+void BM_StopAndInputDuringRun(benchmark::State& state) {
+    const int limit = window->MaxLauf->value();
+    window->MaxLauf->setValue(window->MaxLauf->maximum());
+    double longestWait = 0, sumOfLongest = 0;
+    for (auto _ : state) {
+        double runLongest = 0;
+        for (int r = 0; r < kw::kTipRows; ++r)
+            window->TippsSetValue(0, r, true);
+        using Clock = std::chrono::steady_clock;
+        Clock::time_point stopped, last = Clock::now();
+        QTimer tick;
+        tick.setInterval(2);
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            const auto now = Clock::now();
+            runLongest = std::max(runLongest, std::chrono::duration<double, std::milli>(now - last).count());
+            last = now;
+        });
+        QTimer::singleShot(30, [&] {
+            tick.stop();
+            stopped = Clock::now();
+            window->Button1Click(); // the button says "Stoppen" while the run goes on
+        });
+        QTimer::singleShot(0, [&] {
+            last = Clock::now();
+            tick.start();
+        });
+        window->Button1Click();
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - stopped).count());
+        longestWait = std::max(longestWait, runLongest);
+        sumOfLongest += runLongest;
+    }
+    window->MaxLauf->setValue(limit);
+    state.counters["wait_ms"] = sumOfLongest / double(state.iterations());
+    state.counters["longest_wait_ms"] = longestWait;
+    state.SetLabel(window->Status->text().toStdString());
+}
+BENCHMARK(BM_StopAndInputDuringRun)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 } // namespace
 
