@@ -73,7 +73,7 @@ void BM_ClickToFirstCandidate(benchmark::State& state) {
         state.SetIterationTime(std::chrono::duration<double>(window->lastRunStartLatency()).count());
     }
 }
-BENCHMARK(BM_ClickToFirstCandidate)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_ClickToFirstCandidate)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(30);
 
 // The run, with its limit far away, is stopped 30 ms in: the time from the stop to the button
 // saying "calculate" again, and how long a timer that fires every 2 ms waits at most, as input
@@ -114,7 +114,7 @@ void BM_StopAndInputDuringRun(benchmark::State& state) {
     state.counters["longest_wait_ms"] = longestWait;
     state.SetLabel(window->Status->text().toStdString());
 }
-BENCHMARK(BM_StopAndInputDuringRun)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_StopAndInputDuringRun)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(40);
 
 } // namespace
 
