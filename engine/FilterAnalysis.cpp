@@ -4,6 +4,7 @@
 #include "app/Numbers.h"
 #include "engine/Bits.h"
 #include "engine/CandidateFilter.h"
+#include "engine/CpuChoice.h"
 #include "engine/RunPlan.h"
 
 #include <algorithm>
@@ -29,6 +30,21 @@ struct Binomials {
     }
 };
 constexpr Binomials kC;
+
+/** The subsets of eight places by size, each list ascending, so that those of n places come first. */
+struct Subsets {
+    uint8_t of[9][70]{};
+    int count[9]{};
+    constexpr Subsets() {
+        for (int m = 0; m < 256; ++m) {
+            int k = 0;
+            for (int b = m; b; b &= b - 1)
+                ++k;
+            of[k][count[k]++] = uint8_t(m);
+        }
+    }
+};
+constexpr Subsets kSubsets;
 
 /** Bits lo..hi of the numbers 1..37; nothing when the range is empty. */
 inline uint64_t rangeBits(int lo, int hi) {
@@ -143,9 +159,8 @@ struct MatchTest {
             int n = 0;
             for (uint64_t b = mask; b; b &= b - 1)
                 num[n++] = std::countr_zero(b);
-            for (uint32_t sub = 0; sub < (1u << n); ++sub) {
-                if (bitCount(sub) != k)
-                    continue;
+            for (int q = 0; q < kSubsets.count[k] && kSubsets.of[k][q] < (1u << n); ++q) {
+                const uint32_t sub = kSubsets.of[k][q];
                 uint32_t rank = 0, below = 0;
                 int taken = 0, top = 0, second = 0;
                 for (int i = 0; i < n; ++i) {
@@ -212,7 +227,21 @@ struct Level {
     bool fail10 = false, fail11 = false;
 };
 
-template <bool Row> class Kernel {
+struct PortableCount {
+    static constexpr bool fast = false;
+    static int of(uint64_t x) { return bitCount(x); }
+};
+#if defined(__x86_64__) && defined(__GNUC__)
+struct InstructionCount {
+    static constexpr bool fast = true;
+    static int of(uint64_t x) { return __builtin_popcountll(x); }
+};
+#endif
+
+// The kernel is inlined whole into one function per way of counting bits (see runTask).
+#define KW_INLINE [[gnu::always_inline]] inline
+
+template <bool Row, class Count = PortableCount> class Kernel {
 public:
     explicit Kernel(const Shared& sh) : m_sh(sh) {
         const size_t r10 = sh.recent.multi.size(), r11 = sh.all.multi.size(), t = sh.tips.size();
@@ -238,7 +267,7 @@ public:
     }
 
     /** All tips whose first two numbers are the pool's numbers i1 and i2. */
-    void task(int i1, int i2) {
+    KW_INLINE void task(int i1, int i2) {
         if (!enter<0>(i1))
             return;
         if (!enter<1>(i2))
@@ -253,23 +282,27 @@ public:
     std::array<int64_t, kFilterTests> fails{}, onlyFails{};
 
 private:
-    template <int J> void visit(int from) {
-        const int to = m_sh.n - (8 - J);
-        for (int i = from; i <= to; ++i) {
-            if (!enter<J>(i))
-                continue;
-            if constexpr (J + 1 == 7)
-                leaf(i);
-            else
-                visit<J + 1>(i + 1);
-            if constexpr (Row)
-                if (m_stop)
-                    return;
+    template <int J> KW_INLINE void visit(int from) {
+        if constexpr (!Row && J == 6) {
+            lastTwo(from);
+        } else {
+            const int to = m_sh.n - (8 - J);
+            for (int i = from; i <= to; ++i) {
+                if (!enter<J>(i))
+                    continue;
+                if constexpr (J + 1 == 7)
+                    leaf(i);
+                else
+                    visit<J + 1>(i + 1);
+                if constexpr (Row)
+                    if (m_stop)
+                        return;
+            }
         }
     }
 
     /** Level J+1 from level J with the pool's number i added; false when the subtree is done for. */
-    template <int J> bool enter(int i) {
+    template <int J> KW_INLINE bool enter(int i) {
         const Shared& sh = m_sh;
         const RunSettings& s = *sh.s;
         const int x = sh.num[i];
@@ -320,8 +353,9 @@ private:
     }
 
     template <int J>
-    void advance(int which, const MatchTest& t, uint64_t f, bool failed, uint64_t& fOut, bool& failOut,
-                 const std::vector<uint8_t>& multiIn, std::vector<uint8_t>& multiOut, int x, uint64_t bit) {
+    KW_INLINE void advance(int which, const MatchTest& t, uint64_t f, bool failed, uint64_t& fOut,
+                           bool& failOut, const std::vector<uint8_t>& multiIn, std::vector<uint8_t>& multiOut,
+                           int x, uint64_t bit) {
         fOut = f;
         failOut = failed;
         if (!t.on || failed)
@@ -372,7 +406,7 @@ private:
         }
     }
 
-    template <int J> void extendLists(int x) {
+    template <int J> KW_INLINE void extendLists(int x) {
         const int top = m_sh.lists;
         for (int s = 0; s <= top; ++s)
             m_len[J + 1][s] = m_len[J][s];
@@ -396,8 +430,8 @@ private:
         return p;
     }
 
-    /** Seven numbers chosen: the eighth is any pool number above the seventh. */
-    void leaf(int i7) {
+    /** Seven numbers chosen: the eighth is any pool number above the seventh (the row's search). */
+    KW_INLINE void leaf(int i7) {
         const Shared& sh = m_sh;
         const RunSettings& s = *sh.s;
         const Level& a = m_lv[7];
@@ -431,44 +465,137 @@ private:
             p[kPrimeTest] =
                 a.prime >= s.Primzahlen ? ~uint64_t(0) : (a.prime + 1 == s.Primzahlen ? kPrimeBits : 0);
 
-        if constexpr (Row) {
-            uint64_t ok = avail;
-            for (uint64_t v : p)
-                ok &= v;
-            if (ok && sh.consistency)
-                for (size_t q = 0; q < sh.tips.size() && ok; ++q) {
-                    const EarlierTip& t = sh.tips[q];
-                    const int o = m_ov[7][q];
-                    if (t.plain) {
-                        const bool stay = o >= s.MinUeber && o <= s.MaxUeber;
-                        const bool up = o + 1 >= s.MinUeber && o + 1 <= s.MaxUeber;
-                        ok &= (stay ? ~t.mask : 0) | (up ? t.mask : 0);
-                    } else {
-                        uint64_t allowed = 0;
-                        for (int w = 0; w <= 8; ++w)
-                            if (o + w >= s.MinUeber && o + w <= s.MaxUeber)
-                                allowed |= t.exactly[size_t(w)];
-                        ok &= allowed;
-                    }
+        uint64_t ok = avail;
+        for (uint64_t v : p)
+            ok &= v;
+        if (ok && sh.consistency)
+            for (size_t q = 0; q < sh.tips.size() && ok; ++q) {
+                const EarlierTip& t = sh.tips[q];
+                const int o = m_ov[7][q];
+                if (t.plain) {
+                    const bool stay = o >= s.MinUeber && o <= s.MaxUeber;
+                    const bool up = o + 1 >= s.MinUeber && o + 1 <= s.MaxUeber;
+                    ok &= (stay ? ~t.mask : 0) | (up ? t.mask : 0);
+                } else {
+                    uint64_t allowed = 0;
+                    for (int w = 0; w <= 8; ++w)
+                        if (o + w >= s.MinUeber && o + w <= s.MaxUeber)
+                            allowed |= t.exactly[size_t(w)];
+                    ok &= allowed;
                 }
-            pass += bitCount(ok);
-            if (pass >= m_stopAt)
-                m_stop = true;
-        } else {
-            // Most masks are all or nothing of the numbers left: count those without a popcount.
-            uint64_t once = 0, twice = 0;
-            uint64_t f[kFilterTests];
+            }
+        pass += Count::of(ok);
+        if (pass >= m_stopAt)
+            m_stop = true;
+    }
+
+    /** What a match test rejects of the eighth numbers `avail` once x, the seventh, is added. */
+    template <int W>
+    KW_INLINE uint64_t lastMatch(const MatchTest& t, uint64_t f, bool failed,
+                                 const std::vector<uint8_t>& multi, int x, uint64_t bit,
+                                 uint64_t avail) const {
+        if (!t.on)
+            return 0;
+        if (failed || (f & bit))
+            return avail;
+        if (t.pairs) {
+            f |= m_g[W][6][x];
+        } else if (t.k >= 2) {
+            const int s = t.k - 2;
+            const uint32_t base = kC.c[x - 1][t.k - 1];
+            const uint32_t* r = m_rank[s];
+            const int n = m_len[6][s];
+            if (!t.near.empty()) {
+                uint32_t add = 0;
+                for (int idx = 0; idx < n; ++idx)
+                    add |= t.near[r[idx] + base];
+                f |= uint64_t(add) << (x + 1);
+            } else {
+                for (int idx = 0; idx < n; ++idx)
+                    f |= t.lookup(r[idx] + base);
+            }
+        }
+        uint64_t p = ~f;
+        for (size_t q = 0; q < t.multi.size(); ++q) {
+            const int c = multi[q] + t.multi[q].weight[size_t(x)];
+            if (c >= t.k)
+                return avail;
+            p &= t.multi[q].atMost[size_t(t.k - 1 - c)];
+        }
+        return avail & ~p;
+    }
+
+    /**
+     * The count's last two numbers: six are chosen, each later pool number is the seventh in
+     * turn, and the eighth numbers above it are a mask per test of those the test rejects.
+     */
+    KW_INLINE void lastTwo(int from) {
+        const Shared& sh = m_sh;
+        const RunSettings& s = *sh.s;
+        const Level& a = m_lv[6];
+        const int to = sh.n - 2;
+        uint64_t f[kFilterTests];
+        for (int i = from; i <= to; ++i) {
+            const int x = sh.num[i];
+            const uint64_t bit = uint64_t(1) << x, next = bit << 1;
+            const uint64_t avail = sh.pool & ~(next - 1);
+            const bool follows = a.last + 1 == x;
+            if (sh.bites[kPairTest])
+                f[kPairTest] = a.hasPair || follows ? 0 : avail & ~next;
+            if (sh.bites[kRunTest])
+                f[kRunTest] = a.hasRun || (follows && a.pairEnd) ? avail : follows ? avail & next : 0;
+            if (sh.bites[kCrossSumTest]) {
+                const int sum = a.sum + x;
+                f[kCrossSumTest] = avail & ~rangeBits(s.QuerMin - sum, s.QuerMax - sum);
+            }
+            for (int d = 0; d < 3; ++d)
+                if (sh.bites[size_t(kLastDrawTest + d)]) {
+                    const int room = sh.limit[d] - a.m[d] - sh.recentWeight[size_t(d)][size_t(x)];
+                    f[kLastDrawTest + d] =
+                        room < 0 ? avail : avail & ~sh.recentAtMost[size_t(d)][size_t(std::min(room, 8))];
+                }
+            const int even = a.even + ((x & 1) == 0), odd = 7 - even;
+            if (sh.bites[kEvenTest])
+                f[kEvenTest] = even >= s.gerade ? 0 : even + 1 == s.gerade ? avail & ~kEvenBits : avail;
+            if (sh.bites[kOddTest])
+                f[kOddTest] = odd >= s.Ungerade ? 0 : odd + 1 == s.Ungerade ? avail & ~kOddBits : avail;
+            if (sh.bites[kPrimeTest]) {
+                const int prime = a.prime + ((kPrimeBits & bit) != 0);
+                f[kPrimeTest] = prime >= s.Primzahlen       ? 0
+                                : prime + 1 == s.Primzahlen ? avail & ~kPrimeBits
+                                                            : avail;
+            }
+            if (sh.bites[kRecentTest])
+                f[kRecentTest] = lastMatch<0>(sh.recent, a.f10, a.fail10, m_multi10[6], x, bit, avail);
+            if (sh.bites[kAllDrawsTest])
+                f[kAllDrawsTest] = lastMatch<1>(sh.all, a.f11, a.fail11, m_multi11[6], x, bit, avail);
+            countLast(f, avail);
+        }
+    }
+
+    /** Adds the eighth numbers `avail` with what each test rejects of them (f) to the counts. */
+    KW_INLINE void countLast(const uint64_t* f, uint64_t avail) {
+        const Shared& sh = m_sh;
+        uint64_t once = 0, twice = 0;
+        for (int i = 0; i < sh.bitingCount; ++i) {
+            const uint64_t m = f[sh.biting[i]];
+            twice |= once & m;
+            once |= m;
+        }
+        const int left = Count::of(avail);
+        const uint64_t single = once & ~twice;
+        if constexpr (Count::fast) {
+            pass += left - Count::of(once);
             for (int i = 0; i < sh.bitingCount; ++i) {
                 const int t = sh.biting[i];
-                f[t] = avail & ~p[t];
-                twice |= once & f[t];
-                once |= f[t];
+                fails[size_t(t)] += Count::of(f[t]);
+                onlyFails[size_t(t)] += Count::of(f[t] & single);
             }
-            const int left = bitCount(avail);
-            auto count = [&](uint64_t m) { return m == avail ? left : bitCount(m); };
+        } else {
+            // Most masks are all or nothing of the numbers left: count those without a popcount.
+            auto count = [&](uint64_t m) { return m == avail ? left : Count::of(m); };
             if (once != avail)
-                pass += left - bitCount(once);
-            const uint64_t single = once & ~twice;
+                pass += left - Count::of(once);
             for (int i = 0; i < sh.bitingCount; ++i) {
                 const int t = sh.biting[i];
                 if (f[t]) {
@@ -576,9 +703,30 @@ Shared prepare(const FilterInputs& in) {
     return sh;
 }
 
-template <bool Row>
+template <bool Row> [[gnu::noinline]] void runTask(Kernel<Row, PortableCount>& k, int i1, int i2) {
+    k.task(i1, i2);
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// The popcnt instruction is not on every x86-64, so the kernel is built twice and chosen at run time.
+__attribute__((target("popcnt"))) void runTask(Kernel<false, InstructionCount>& k, int i1, int i2) {
+    k.task(i1, i2);
+}
+__attribute__((target("popcnt"))) void runTask(Kernel<true, InstructionCount>& k, int i1, int i2) {
+    k.task(i1, i2);
+}
+
+bool cpuHasPopcnt() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("popcnt");
+}
+#endif
+
+std::atomic<bool> portableForced{false};
+
+template <bool Row, class Count>
 bool runAll(const Shared& sh, int threads, const std::atomic<bool>* cancel, int64_t stopAt,
-            std::vector<Kernel<Row>>& kernels) {
+            std::vector<Kernel<Row, Count>>& kernels) {
     std::vector<std::pair<int, int>> tasks;
     for (int i1 = 0; i1 + 8 <= sh.n; ++i1)
         for (int i2 = i1 + 1; i2 + 7 <= sh.n; ++i2)
@@ -590,7 +738,7 @@ bool runAll(const Shared& sh, int threads, const std::atomic<bool>* cancel, int6
     kernels.clear();
     for (int t = 0; t < threads; ++t)
         kernels.emplace_back(sh);
-    auto work = [&](Kernel<Row>& k) {
+    auto work = [&](Kernel<Row, Count>& k) {
         for (;;) {
             if ((cancel && cancel->load(std::memory_order_relaxed)) || done.load(std::memory_order_relaxed))
                 return;
@@ -600,7 +748,7 @@ bool runAll(const Shared& sh, int threads, const std::atomic<bool>* cancel, int6
             const int64_t before = k.pass;
             if constexpr (Row)
                 k.setStopAt(before + (stopAt - found.load()));
-            k.task(tasks[i].first, tasks[i].second);
+            runTask(k, tasks[i].first, tasks[i].second);
             if constexpr (Row)
                 if (found.fetch_add(k.pass - before) + (k.pass - before) >= stopAt)
                     done = true;
@@ -694,12 +842,14 @@ void setEarlierTips(FilterInputs& in, const TipTable& table, int row) {
     }
 }
 
-std::optional<FilterCounts> countTips(const FilterInputs& in, const std::atomic<bool>* cancel, int threads) {
-    const Shared sh = prepare(in);
+namespace {
+
+template <class Count>
+std::optional<FilterCounts> countWith(const Shared& sh, const std::atomic<bool>* cancel, int threads) {
     FilterCounts out;
     out.active = sh.active;
     out.drawable = tipsOf(sh.pool);
-    std::vector<Kernel<false>> kernels;
+    std::vector<Kernel<false, Count>> kernels;
     if (!runAll<false>(sh, threads, cancel, 0, kernels))
         return std::nullopt;
     for (const auto& k : kernels) {
@@ -712,16 +862,50 @@ std::optional<FilterCounts> countTips(const FilterInputs& in, const std::atomic<
     return out;
 }
 
-std::optional<int64_t> countPassing(const FilterInputs& in, int64_t stopAt, const std::atomic<bool>* cancel,
-                                    int threads) {
-    const Shared sh = prepare(in);
-    std::vector<Kernel<true>> kernels;
+template <class Count>
+std::optional<int64_t> passingWith(const Shared& sh, int64_t stopAt, const std::atomic<bool>* cancel,
+                                   int threads) {
+    std::vector<Kernel<true, Count>> kernels;
     if (!runAll<true>(sh, threads, cancel, std::max<int64_t>(stopAt, 1), kernels))
         return std::nullopt;
     int64_t n = 0;
     for (const auto& k : kernels)
         n += k.pass;
     return n;
+}
+
+bool instructionCount() {
+#if defined(__x86_64__) && defined(__GNUC__)
+    static const bool has = cpuHasPopcnt();
+    return has && !portableForced.load(std::memory_order_relaxed);
+#else
+    return false;
+#endif
+}
+
+} // namespace
+
+void detail::forcePortableTipCount(bool on) {
+    portableForced = on;
+}
+
+std::optional<FilterCounts> countTips(const FilterInputs& in, const std::atomic<bool>* cancel, int threads) {
+    const Shared sh = prepare(in);
+#if defined(__x86_64__) && defined(__GNUC__)
+    if (instructionCount())
+        return countWith<InstructionCount>(sh, cancel, threads);
+#endif
+    return countWith<PortableCount>(sh, cancel, threads);
+}
+
+std::optional<int64_t> countPassing(const FilterInputs& in, int64_t stopAt, const std::atomic<bool>* cancel,
+                                    int threads) {
+    const Shared sh = prepare(in);
+#if defined(__x86_64__) && defined(__GNUC__)
+    if (instructionCount())
+        return passingWith<InstructionCount>(sh, stopAt, cancel, threads);
+#endif
+    return passingWith<PortableCount>(sh, stopAt, cancel, threads);
 }
 
 } // namespace kw
