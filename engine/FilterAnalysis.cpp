@@ -210,7 +210,8 @@ struct Shared {
     std::array<std::array<uint8_t, 38>, 3> recentWeight{};
     std::array<std::array<uint64_t, 9>, 3> recentAtMost{};
     MatchTest recent, all;
-    int lists = -1; // largest subset size whose ranks the prefix keeps
+    int lists = -1;          // largest subset size whose ranks the prefix keeps
+    bool listsAtSix = false; // whether the sixth number's are needed too (k of 7 or 8)
     // test 1
     bool consistency = false;
     std::vector<EarlierTip> tips;
@@ -251,8 +252,6 @@ public:
             v.assign(r11, 0);
         for (auto& v : m_ov)
             v.assign(t, 0);
-        m_len[0].fill(0);
-        m_len[0][0] = 1;
         m_rank[0][0] = 0;
         for (int w = 0; w < 2; ++w) {
             const MatchTest& t = w == 0 ? sh.recent : sh.all;
@@ -319,8 +318,8 @@ private:
         b.hasRun = a.hasRun || (follows && a.pairEnd);
         b.pairEnd = follows;
         b.last = x;
-        advance<J>(0, sh.recent, a.f10, a.fail10, b.f10, b.fail10, m_multi10[J], m_multi10[J + 1], x, bit);
-        advance<J>(1, sh.all, a.f11, a.fail11, b.f11, b.fail11, m_multi11[J], m_multi11[J + 1], x, bit);
+        advance<J>(0, sh.recent, a.f10, a.fail10, b.f10, b.fail10, m_multi10[J], m_multi10[J + 1], i, bit);
+        advance<J>(1, sh.all, a.f11, a.fail11, b.f11, b.fail11, m_multi11[J], m_multi11[J + 1], i, bit);
         if constexpr (J + 1 <= 6)
             extendLists<J>(x);
         if constexpr (Row) {
@@ -355,7 +354,8 @@ private:
     template <int J>
     KW_INLINE void advance(int which, const MatchTest& t, uint64_t f, bool failed, uint64_t& fOut,
                            bool& failOut, const std::vector<uint8_t>& multiIn, std::vector<uint8_t>& multiOut,
-                           int x, uint64_t bit) {
+                           int i, uint64_t bit) {
+        const int x = m_sh.num[i];
         fOut = f;
         failOut = failed;
         if (!t.on || failed)
@@ -374,7 +374,7 @@ private:
                 if (t.k >= 3) {
                     const int s = t.k - 3;
                     const uint32_t base = kC.c[x - 1][t.k - 2];
-                    for (int idx = 0, n = m_len[J][s]; idx < n; ++idx) {
+                    for (uint32_t idx = 0; idx < kC.c[J][s]; ++idx) {
                         const uint64_t* row = t.rows.data() + size_t(m_rank[s][idx] + base) * 38;
                         for (int y = x + 1; y <= 37; ++y)
                             h[y] |= row[y];
@@ -382,19 +382,19 @@ private:
                 }
             }
         } else if (t.k >= 2) {
-            const int s = t.k - 2;
-            const uint32_t base = kC.c[x - 1][t.k - 1];
-            const uint32_t* r = m_rank[s];
-            const int n = m_len[J][s];
             if (!t.near.empty()) {
-                uint32_t add = 0;
-                for (int idx = 0; idx < n; ++idx)
-                    add |= t.near[r[idx] + base];
-                fOut = f | uint64_t(add) << (x + 1);
+                if constexpr (J + 1 <= 6)
+                    fOut = f | m_g[which][J][x];
+                else
+                    fOut = f | nearSeventh(t, which, x);
+                if constexpr (J + 1 == 4 || J + 1 == 5)
+                    gatherNear<J>(t, m_g[which][J], m_g[which][J + 1], i);
             } else {
+                const int s = t.k - 2;
+                const uint32_t base = kC.c[x - 1][t.k - 1];
                 uint64_t add = 0;
-                for (int idx = 0; idx < n; ++idx)
-                    add |= t.lookup(r[idx] + base);
+                for (uint32_t idx = 0; idx < kC.c[J][s]; ++idx)
+                    add |= t.lookup(m_rank[s][idx] + base);
                 fOut = f | add;
             }
         }
@@ -406,18 +406,56 @@ private:
         }
     }
 
-    template <int J> KW_INLINE void extendLists(int x) {
-        const int top = m_sh.lists;
-        for (int s = 0; s <= top; ++s)
-            m_len[J + 1][s] = m_len[J][s];
-        for (int s = top; s >= 1; --s) {
-            const uint32_t add = kC.c[x - 1][s];
-            const int n = m_len[J][s - 1];
-            uint32_t* out = m_rank[s] + m_len[J][s];
-            for (int idx = 0; idx < n; ++idx)
-                out[idx] = m_rank[s - 1][idx] + add;
-            m_len[J + 1][s] += n;
+    /**
+     * k = 6 at the fourth and fifth number x (pool index i): what the prefix's sets of four holding
+     * x forbid of each later pool number y, added to what the sets without x forbid (g into h).
+     * The seventh number then looks up only the sets holding the sixth, ten instead of fifteen.
+     */
+    template <int J> KW_INLINE void gatherNear(const MatchTest& t, const uint64_t* g, uint64_t* h, int i) {
+        const Shared& sh = m_sh;
+        const int x = sh.num[i];
+        for (int y = x + 1; y <= 37; ++y)
+            h[y] = g[y];
+        const uint32_t base = kC.c[x - 1][4];
+        for (uint32_t idx = 0; idx < kC.c[J][3]; ++idx) {
+            const uint32_t r = m_rank[3][idx] + base;
+            for (int q = i + 1; q < sh.n; ++q) {
+                const int y = sh.num[q];
+                h[y] |= uint64_t(t.near[r + kC.c[y - 1][5]]) << (y + 1);
+            }
         }
+    }
+
+    /** k = 6, six numbers chosen: what the sets of five with x as the seventh forbid of the eighth. */
+    KW_INLINE uint64_t nearSeventh(const MatchTest& t, int which, int x) const {
+        // the sets of four holding the sixth: three of the first five with it
+        const uint32_t base = kC.c[m_lv[6].last - 1][4] + kC.c[x - 1][5];
+        uint32_t add = 0;
+        for (uint32_t idx = 0; idx < kC.c[5][3]; ++idx)
+            add |= t.near[m_rank[3][idx] + base];
+        return m_g[which][5][x] | uint64_t(add) << (x + 1);
+    }
+
+    /** The ranks of the prefix's subsets holding x, its (J+1)-th number: each one without x, plus x. */
+    template <int J> KW_INLINE void extendLists(int x) {
+        if (J + 1 == 6 && !m_sh.listsAtSix)
+            return;
+        extendSize<J, 1>(x);
+        extendSize<J, 2>(x);
+        extendSize<J, 3>(x);
+        extendSize<J, 4>(x);
+        extendSize<J, 5>(x);
+        extendSize<J, 6>(x);
+    }
+
+    // A prefix of J numbers holds C(J, s) subsets of size s: the loops have fixed lengths.
+    template <int J, int S> KW_INLINE void extendSize(int x) {
+        if (S > m_sh.lists)
+            return;
+        const uint32_t add = kC.c[x - 1][S];
+        uint32_t* out = m_rank[S] + kC.c[J][S];
+        for (uint32_t idx = 0; idx < kC.c[J][S - 1]; ++idx)
+            out[idx] = m_rank[S - 1][idx] + add;
     }
 
     static uint64_t matchMask(const MatchTest& t, uint64_t f, bool failed,
@@ -492,8 +530,8 @@ private:
     /** What a match test rejects of the eighth numbers `avail` once x, the seventh, is added. */
     template <int W>
     KW_INLINE uint64_t lastMatch(const MatchTest& t, uint64_t f, bool failed,
-                                 const std::vector<uint8_t>& multi, int x, uint64_t bit,
-                                 uint64_t avail) const {
+                                 const std::vector<uint8_t>& multi, const uint64_t* sevenths, int x,
+                                 uint64_t bit, uint64_t avail) const {
         if (!t.on)
             return 0;
         if (failed || (f & bit))
@@ -503,16 +541,11 @@ private:
         } else if (t.k >= 2) {
             const int s = t.k - 2;
             const uint32_t base = kC.c[x - 1][t.k - 1];
-            const uint32_t* r = m_rank[s];
-            const int n = m_len[6][s];
             if (!t.near.empty()) {
-                uint32_t add = 0;
-                for (int idx = 0; idx < n; ++idx)
-                    add |= t.near[r[idx] + base];
-                f |= uint64_t(add) << (x + 1);
+                f |= sevenths[x];
             } else {
-                for (int idx = 0; idx < n; ++idx)
-                    f |= t.lookup(r[idx] + base);
+                for (uint32_t idx = 0; idx < kC.c[6][s]; ++idx)
+                    f |= t.lookup(m_rank[s][idx] + base);
             }
         }
         uint64_t p = ~f;
@@ -535,6 +568,14 @@ private:
         const Level& a = m_lv[6];
         const int to = sh.n - 2;
         uint64_t f[kFilterTests];
+        // The table lookups for every seventh first: loads that do not wait for each other.
+        uint64_t sevenths10[38], sevenths11[38];
+        if (sh.recent.on && !sh.recent.near.empty() && !a.fail10)
+            for (int i = from; i <= to; ++i)
+                sevenths10[sh.num[i]] = nearSeventh(sh.recent, 0, sh.num[i]);
+        if (sh.all.on && !sh.all.near.empty() && !a.fail11)
+            for (int i = from; i <= to; ++i)
+                sevenths11[sh.num[i]] = nearSeventh(sh.all, 1, sh.num[i]);
         for (int i = from; i <= to; ++i) {
             const int x = sh.num[i];
             const uint64_t bit = uint64_t(1) << x, next = bit << 1;
@@ -566,9 +607,11 @@ private:
                                                             : avail;
             }
             if (sh.bites[kRecentTest])
-                f[kRecentTest] = lastMatch<0>(sh.recent, a.f10, a.fail10, m_multi10[6], x, bit, avail);
+                f[kRecentTest] =
+                    lastMatch<0>(sh.recent, a.f10, a.fail10, m_multi10[6], sevenths10, x, bit, avail);
             if (sh.bites[kAllDrawsTest])
-                f[kAllDrawsTest] = lastMatch<1>(sh.all, a.f11, a.fail11, m_multi11[6], x, bit, avail);
+                f[kAllDrawsTest] =
+                    lastMatch<1>(sh.all, a.f11, a.fail11, m_multi11[6], sevenths11, x, bit, avail);
             countLast(f, avail);
         }
     }
@@ -612,9 +655,8 @@ private:
     std::vector<uint8_t> m_multi10[8], m_multi11[8];
     std::vector<uint8_t> m_ov[8];
     uint64_t m_g[2][8][38]{}; // per test with pairs, per level: what each later number would forbid
-    // ranks of the subsets of the prefix by size (colex), and how many each level holds
+    // ranks of the subsets of the prefix by size (colex): C(J, s) of size s at level J
     uint32_t m_rank[7][64]{};
-    std::array<int, 7> m_len[8]{};
     int64_t m_stopAt = kAllTips + 1;
     bool m_stop = false;
 };
@@ -671,7 +713,8 @@ Shared prepare(const FilterInputs& in) {
     sh.all.build(in.allWindow);
     for (const MatchTest* t : {&sh.recent, &sh.all})
         if (t->on && !t->allFail && t->k >= 2)
-            sh.lists = std::max(sh.lists, t->pairs ? t->k - 3 : t->k - 2);
+            sh.lists = std::max(sh.lists, t->pairs || !t->near.empty() ? t->k - 3 : t->k - 2);
+    sh.listsAtSix = sh.lists > 3;
 
     sh.consistency = (s.MinUeber > 0 || s.MaxUeber < 8) && !in.earlierTips.empty();
     for (const auto& tip : in.earlierTips) {
