@@ -209,6 +209,10 @@ struct Shared {
     int limit[3]{};
     std::array<std::array<uint8_t, 38>, 3> recentWeight{};
     std::array<std::array<uint64_t, 9>, 3> recentAtMost{};
+    // what tests 5 to 7 reject of the last number with `room` matches left: rejects[d][max(room + 8, 0)]
+    std::array<std::array<uint64_t, 17>, 3> rejects{};
+    int drawTests[3]{}; // the ones of them that bite
+    int drawTestCount = 0;
     MatchTest recent, all;
     int lists = -1;          // largest subset size whose ranks the prefix keeps
     bool listsAtSix = false; // whether the sixth number's are needed too (k of 7 or 8)
@@ -238,6 +242,20 @@ struct InstructionCount {
     static int of(uint64_t x) { return __builtin_popcountll(x); }
 };
 #endif
+
+// Two words at a time on every processor (SSE2 on x86-64): the per-number tables of 38 words,
+// from an even index at or below x + 1 (a word below x + 1 is never read).
+using Words2 = uint64_t __attribute__((vector_size(16), aligned(8), may_alias));
+
+[[gnu::always_inline]] inline void copyAbove(uint64_t* h, const uint64_t* g, int x) {
+    for (int y = (x + 1) & ~1; y < 38; y += 2)
+        *reinterpret_cast<Words2*>(h + y) = *reinterpret_cast<const Words2*>(g + y);
+}
+
+[[gnu::always_inline]] inline void orAbove(uint64_t* h, const uint64_t* row, int x) {
+    for (int y = (x + 1) & ~1; y < 38; y += 2)
+        *reinterpret_cast<Words2*>(h + y) |= *reinterpret_cast<const Words2*>(row + y);
+}
 
 // The kernel is inlined whole into one function per way of counting bits (see runTask).
 #define KW_INLINE [[gnu::always_inline]] inline
@@ -369,16 +387,12 @@ private:
             fOut = f | g[x];
             if constexpr (J + 1 <= 6) {
                 uint64_t* h = m_g[which][J + 1];
-                for (int y = x + 1; y <= 37; ++y)
-                    h[y] = g[y];
+                copyAbove(h, g, x);
                 if (t.k >= 3) {
                     const int s = t.k - 3;
                     const uint32_t base = kC.c[x - 1][t.k - 2];
-                    for (uint32_t idx = 0; idx < kC.c[J][s]; ++idx) {
-                        const uint64_t* row = t.rows.data() + size_t(m_rank[s][idx] + base) * 38;
-                        for (int y = x + 1; y <= 37; ++y)
-                            h[y] |= row[y];
-                    }
+                    for (uint32_t idx = 0; idx < kC.c[J][s]; ++idx)
+                        orAbove(h, t.rows.data() + size_t(m_rank[s][idx] + base) * 38, x);
                 }
             }
         } else if (t.k >= 2) {
@@ -414,8 +428,7 @@ private:
     template <int J> KW_INLINE void gatherNear(const MatchTest& t, const uint64_t* g, uint64_t* h, int i) {
         const Shared& sh = m_sh;
         const int x = sh.num[i];
-        for (int y = x + 1; y <= 37; ++y)
-            h[y] = g[y];
+        copyAbove(h, g, x);
         const uint32_t base = kC.c[x - 1][4];
         for (uint32_t idx = 0; idx < kC.c[J][3]; ++idx) {
             const uint32_t r = m_rank[3][idx] + base;
@@ -431,6 +444,7 @@ private:
         // the sets of four holding the sixth: three of the first five with it
         const uint32_t base = kC.c[m_lv[6].last - 1][4] + kC.c[x - 1][5];
         uint32_t add = 0;
+#pragma GCC unroll 10
         for (uint32_t idx = 0; idx < kC.c[5][3]; ++idx)
             add |= t.near[m_rank[3][idx] + base];
         return m_g[which][5][x] | uint64_t(add) << (x + 1);
@@ -563,11 +577,44 @@ private:
      * turn, and the eighth numbers above it are a mask per test of those the test rejects.
      */
     KW_INLINE void lastTwo(int from) {
+        // With the number of tests that bite fixed, the counters of the loop stay in registers.
+        switch (m_sh.bitingCount) {
+        case 0:
+        case 1:
+        case 2:
+            lastTwoOf<-1>(from);
+            break;
+        case 3:
+            lastTwoOf<3>(from);
+            break;
+        case 4:
+            lastTwoOf<4>(from);
+            break;
+        case 5:
+            lastTwoOf<5>(from);
+            break;
+        default:
+            lastTwoOf<-1>(from);
+        }
+    }
+
+    template <int N> KW_INLINE void lastTwoOf(int from) {
         const Shared& sh = m_sh;
         const RunSettings& s = *sh.s;
         const Level& a = m_lv[6];
         const int to = sh.n - 2;
         uint64_t f[kFilterTests];
+        Tally<N> tally;
+        struct DrawRoom {
+            int test, room; // room: matches left after six numbers, plus 8
+            const uint8_t* weight;
+            const uint64_t* rejects;
+        } rooms[3];
+        for (int q = 0; q < sh.drawTestCount; ++q) {
+            const size_t d = size_t(sh.drawTests[q]);
+            rooms[q] = {kLastDrawTest + int(d), sh.limit[d] - a.m[d] + 8, sh.recentWeight[d].data(),
+                        sh.rejects[d].data()};
+        }
         // The table lookups for every seventh first: loads that do not wait for each other.
         uint64_t sevenths10[38], sevenths11[38];
         if (sh.recent.on && !sh.recent.near.empty() && !a.fail10)
@@ -589,12 +636,11 @@ private:
                 const int sum = a.sum + x;
                 f[kCrossSumTest] = avail & ~rangeBits(s.QuerMin - sum, s.QuerMax - sum);
             }
-            for (int d = 0; d < 3; ++d)
-                if (sh.bites[size_t(kLastDrawTest + d)]) {
-                    const int room = sh.limit[d] - a.m[d] - sh.recentWeight[size_t(d)][size_t(x)];
-                    f[kLastDrawTest + d] =
-                        room < 0 ? avail : avail & ~sh.recentAtMost[size_t(d)][size_t(std::min(room, 8))];
-                }
+#pragma GCC unroll 3
+            for (int q = 0; q < sh.drawTestCount; ++q) {
+                const DrawRoom& r = rooms[q];
+                f[r.test] = avail & r.rejects[std::max(r.room - r.weight[x], 0)];
+            }
             const int even = a.even + ((x & 1) == 0), odd = 7 - even;
             if (sh.bites[kEvenTest])
                 f[kEvenTest] = even >= s.gerade ? 0 : even + 1 == s.gerade ? avail & ~kEvenBits : avail;
@@ -612,15 +658,29 @@ private:
             if (sh.bites[kAllDrawsTest])
                 f[kAllDrawsTest] =
                     lastMatch<1>(sh.all, a.f11, a.fail11, m_multi11[6], sevenths11, x, bit, avail);
-            countLast(f, avail);
+            countLast(f, avail, tally);
+        }
+        pass += tally.pass;
+        for (int i = 0; i < tally.width(sh); ++i) {
+            fails[size_t(sh.biting[i])] += tally.fails[i];
+            onlyFails[size_t(sh.biting[i])] += tally.only[i];
         }
     }
 
+    /** The counts of one loop over the sevenths, per biting test (N of them, or any number for -1). */
+    template <int N> struct Tally {
+        int64_t pass = 0;
+        int64_t fails[N > 0 ? N : kFilterTests]{}, only[N > 0 ? N : kFilterTests]{};
+        static int width(const Shared& sh) { return N >= 0 ? N : sh.bitingCount; }
+    };
+
     /** Adds the eighth numbers `avail` with what each test rejects of them (f) to the counts. */
-    KW_INLINE void countLast(const uint64_t* f, uint64_t avail) {
+    template <int N> KW_INLINE void countLast(const uint64_t* f, uint64_t avail, Tally<N>& tally) {
         const Shared& sh = m_sh;
+        const int width = Tally<N>::width(sh);
         uint64_t once = 0, twice = 0;
-        for (int i = 0; i < sh.bitingCount; ++i) {
+#pragma GCC unroll 11
+        for (int i = 0; i < width; ++i) {
             const uint64_t m = f[sh.biting[i]];
             twice |= once & m;
             once |= m;
@@ -628,23 +688,25 @@ private:
         const int left = Count::of(avail);
         const uint64_t single = once & ~twice;
         if constexpr (Count::fast) {
-            pass += left - Count::of(once);
-            for (int i = 0; i < sh.bitingCount; ++i) {
-                const int t = sh.biting[i];
-                fails[size_t(t)] += Count::of(f[t]);
-                onlyFails[size_t(t)] += Count::of(f[t] & single);
+            tally.pass += left - Count::of(once);
+#pragma GCC unroll 11
+            for (int i = 0; i < width; ++i) {
+                const uint64_t m = f[sh.biting[i]];
+                tally.fails[i] += Count::of(m);
+                tally.only[i] += Count::of(m & single);
             }
         } else {
             // Most masks are all or nothing of the numbers left: count those without a popcount.
             auto count = [&](uint64_t m) { return m == avail ? left : Count::of(m); };
             if (once != avail)
-                pass += left - Count::of(once);
-            for (int i = 0; i < sh.bitingCount; ++i) {
-                const int t = sh.biting[i];
-                if (f[t]) {
-                    fails[size_t(t)] += count(f[t]);
-                    if (f[t] & single)
-                        onlyFails[size_t(t)] += count(f[t] & single);
+                tally.pass += left - Count::of(once);
+#pragma GCC unroll 11
+            for (int i = 0; i < width; ++i) {
+                const uint64_t m = f[sh.biting[i]];
+                if (m) {
+                    tally.fails[i] += count(m);
+                    if (m & single)
+                        tally.only[i] += count(m & single);
                 }
             }
         }
@@ -654,7 +716,7 @@ private:
     Level m_lv[8];
     std::vector<uint8_t> m_multi10[8], m_multi11[8];
     std::vector<uint8_t> m_ov[8];
-    uint64_t m_g[2][8][38]{}; // per test with pairs, per level: what each later number would forbid
+    alignas(16) uint64_t m_g[2][8][38]{}; // per test and level: what each later number would forbid
     // ranks of the subsets of the prefix by size (colex): C(J, s) of size s at level J
     uint32_t m_rank[7][64]{};
     int64_t m_stopAt = kAllTips + 1;
@@ -701,6 +763,13 @@ Shared prepare(const FilterInputs& in) {
     for (int t = 0; t < kFilterTests; ++t)
         if (sh.bites[size_t(t)])
             sh.biting[sh.bitingCount++] = t;
+    for (int d = 0; d < 3; ++d) {
+        if (sh.bites[size_t(kLastDrawTest + d)])
+            sh.drawTests[sh.drawTestCount++] = d;
+        for (int r = 0; r <= 16; ++r)
+            sh.rejects[size_t(d)][size_t(r)] =
+                r < 8 ? ~uint64_t(0) : ~sh.recentAtMost[size_t(d)][size_t(r - 8)];
+    }
     sh.recent.on = sh.active[kRecentTest];
     sh.recent.k = s.DreioderVier;
     sh.recent.allFail = s.DreioderVier <= 0 && !in.recentWindow.empty();
