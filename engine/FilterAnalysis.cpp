@@ -579,10 +579,11 @@ private:
     KW_INLINE void lastTwo(int from) {
         // With the number of tests that bite fixed, the counters of the loop stay in registers.
         switch (m_sh.bitingCount) {
-        case 0:
         case 1:
+            lastTwoOf<1>(from);
+            break;
         case 2:
-            lastTwoOf<-1>(from);
+            lastTwoOf<2>(from);
             break;
         case 3:
             lastTwoOf<3>(from);
@@ -592,6 +593,9 @@ private:
             break;
         case 5:
             lastTwoOf<5>(from);
+            break;
+        case 6:
+            lastTwoOf<6>(from);
             break;
         default:
             lastTwoOf<-1>(from);
