@@ -31,17 +31,26 @@ struct Binomials {
 };
 constexpr Binomials kC;
 
-/** The subsets of eight places by size, each list ascending, so that those of n places come first. */
+/**
+ * The subsets of eight places by size, each list ascending, so that those of n places come first;
+ * place[k][q] holds the places of subset q, ascending.
+ */
 struct Subsets {
     uint8_t of[9][70]{};
+    uint8_t place[9][70][8]{};
     int count[9]{};
     constexpr Subsets() {
         for (int m = 0; m < 256; ++m) {
             int k = 0;
-            for (int b = m; b; b &= b - 1)
-                ++k;
+            for (int i = 0; i < 8; ++i)
+                if (m & (1 << i))
+                    place[0][0][k++] = uint8_t(i); // scratch, cleared below
+            for (int j = 0; j < k; ++j)
+                place[k][count[k]][j] = place[0][0][j];
             of[k][count[k]++] = uint8_t(m);
         }
+        for (int j = 0; j < 8; ++j)
+            place[0][0][j] = 0;
     }
 };
 constexpr Subsets kSubsets;
@@ -156,26 +165,21 @@ struct MatchTest {
         }
         for (uint64_t mask : singles) {
             int num[8];
+            uint32_t term[8][8]; // term[i][j]: what the draw's i-th number adds to a rank as the j-th
             int n = 0;
             for (uint64_t b = mask; b; b &= b - 1)
                 num[n++] = std::countr_zero(b);
+            for (int i = 0; i < n; ++i)
+                for (int j = 1; j < k && j < 8; ++j)
+                    term[i][j] = kC.c[num[i] - 1][j];
             for (int q = 0; q < kSubsets.count[k] && kSubsets.of[k][q] < (1u << n); ++q) {
-                const uint32_t sub = kSubsets.of[k][q];
-                uint32_t rank = 0, below = 0;
-                int taken = 0, top = 0, second = 0;
-                for (int i = 0; i < n; ++i) {
-                    if (!(sub & (1u << i)))
-                        continue;
-                    if (++taken == k) {
-                        top = num[i];
-                        break;
-                    }
-                    if (taken == k - 1) {
-                        second = num[i];
-                        below = rank;
-                    }
-                    rank += kC.c[num[i] - 1][taken];
-                }
+                // the set's lowest k - 2 numbers rank `below`, its lowest k - 1 `rank`
+                const uint8_t* at = kSubsets.place[k][q];
+                uint32_t below = 0;
+                for (int j = 0; j + 2 < k; ++j)
+                    below += term[at[j]][j + 1];
+                const uint32_t rank = below + term[at[k - 2]][k - 1];
+                const int second = num[at[k - 2]], top = num[at[k - 1]];
                 if (pairs)
                     rows[size_t(below) * 38 + size_t(second)] |= uint64_t(1) << top;
                 else if (!near.empty())
