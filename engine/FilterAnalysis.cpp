@@ -99,8 +99,10 @@ struct MatchTest {
     // prefix then gathers, for every later x, the numbers x would forbid, and adding x costs one OR.
     bool pairs = false;
     std::vector<uint64_t> rows;
-    // For k = 6 a set R of five numbers keeps the numbers above its largest, shifted down to it:
-    // 32 bits hold them all, and the table fits a core's cache.
+    // For k = 3 to 6 a set R of k-1 numbers also keeps the numbers above its largest, shifted down
+    // to it: 32 bits hold them all. The first five numbers of a tip gather what they forbid as above
+    // (for k = 6, whose rows would not fit a cache, from this table), and the seventh looks up only
+    // the sets R holding the sixth and seventh number, which spares the sixth all its ORs.
     std::vector<uint32_t> near;
     std::vector<uint32_t> keys; // a hash on the rank where the dense table would be too large
     std::vector<uint64_t> values;
@@ -112,6 +114,9 @@ struct MatchTest {
     std::vector<Multi> multi;
 
     static constexpr uint32_t kEmpty = ~uint32_t(0);
+
+    /** k from 2 to 6: the prefix gathers per later number what it forbids. */
+    bool gathers() const { return pairs || !near.empty(); }
 
     uint64_t lookup(uint32_t rank) const {
         for (uint32_t i = (rank * 0x9E3779B1u) & hashMask;; i = (i + 1) & hashMask) {
@@ -151,11 +156,11 @@ struct MatchTest {
             return;
         }
         pairs = k <= 5;
-        if (pairs) {
+        if (pairs)
             rows.assign(size_t(kC.c[37][k - 2]) * 38, 0);
-        } else if (k == 6) {
+        if (k >= 3 && k <= 6)
             near.assign(kC.c[37][k - 1], 0);
-        } else {
+        if (k >= 7) {
             uint32_t cap = 1024;
             while (cap < singles.size() * size_t(kC.c[8][k]) * 2)
                 cap *= 2;
@@ -182,9 +187,9 @@ struct MatchTest {
                 const int second = num[at[k - 2]], top = num[at[k - 1]];
                 if (pairs)
                     rows[size_t(below) * 38 + size_t(second)] |= uint64_t(1) << top;
-                else if (!near.empty())
+                if (!near.empty())
                     near[rank] |= uint32_t(1) << (top - second - 1);
-                else
+                if (k >= 7)
                     slot(rank) |= uint64_t(1) << top;
             }
         }
@@ -388,8 +393,11 @@ private:
         }
         if (t.pairs) {
             const uint64_t* g = m_g[which][J];
-            fOut = f | g[x];
-            if constexpr (J + 1 <= 6) {
+            if constexpr (J + 1 <= 6)
+                fOut = f | g[x];
+            else
+                fOut = f | seventh(t, which, x);
+            if constexpr (J + 1 <= 5) { // the sixth gathers nothing: see seventh()
                 uint64_t* h = m_g[which][J + 1];
                 copyAbove(h, g, x);
                 if (t.k >= 3) {
@@ -404,7 +412,7 @@ private:
                 if constexpr (J + 1 <= 6)
                     fOut = f | m_g[which][J][x];
                 else
-                    fOut = f | nearSeventh(t, which, x);
+                    fOut = f | seventh(t, which, x);
                 if constexpr (J + 1 == 4 || J + 1 == 5)
                     gatherNear<J>(t, m_g[which][J], m_g[which][J + 1], i);
             } else {
@@ -443,14 +451,32 @@ private:
         }
     }
 
-    /** k = 6, six numbers chosen: what the sets of five with x as the seventh forbid of the eighth. */
-    KW_INLINE uint64_t nearSeventh(const MatchTest& t, int which, int x) const {
-        // the sets of four holding the sixth: three of the first five with it
-        const uint32_t base = kC.c[m_lv[6].last - 1][4] + kC.c[x - 1][5];
+    /**
+     * Six numbers chosen, x the seventh (k = 2 to 6): what the eighth may not be. The first five
+     * gathered theirs; the sets of k-1 that hold the sixth and x are looked up, C(5, k-3) of them.
+     */
+    KW_INLINE uint64_t seventh(const MatchTest& t, int which, int x) const {
+        switch (t.k) {
+        case 3:
+            return seventhOf<3>(t, which, x);
+        case 4:
+            return seventhOf<4>(t, which, x);
+        case 5:
+            return seventhOf<5>(t, which, x);
+        case 6:
+            return seventhOf<6>(t, which, x);
+        default:
+            return m_g[which][5][x];
+        }
+    }
+
+    template <int K> KW_INLINE uint64_t seventhOf(const MatchTest& t, int which, int x) const {
+        const uint32_t base = kC.c[m_lv[6].last - 1][K - 2] + kC.c[x - 1][K - 1];
+        const uint32_t* near = t.near.data();
         uint32_t add = 0;
 #pragma GCC unroll 10
-        for (uint32_t idx = 0; idx < kC.c[5][3]; ++idx)
-            add |= t.near[m_rank[3][idx] + base];
+        for (uint32_t idx = 0; idx < kC.c[5][K - 3]; ++idx)
+            add |= near[m_rank[K - 3][idx] + base];
         return m_g[which][5][x] | uint64_t(add) << (x + 1);
     }
 
@@ -554,17 +580,13 @@ private:
             return 0;
         if (failed || (f & bit))
             return avail;
-        if (t.pairs) {
-            f |= m_g[W][6][x];
+        if (t.gathers()) {
+            f |= sevenths[x];
         } else if (t.k >= 2) {
             const int s = t.k - 2;
             const uint32_t base = kC.c[x - 1][t.k - 1];
-            if (!t.near.empty()) {
-                f |= sevenths[x];
-            } else {
-                for (uint32_t idx = 0; idx < kC.c[6][s]; ++idx)
-                    f |= t.lookup(m_rank[s][idx] + base);
-            }
+            for (uint32_t idx = 0; idx < kC.c[6][s]; ++idx)
+                f |= t.lookup(m_rank[s][idx] + base);
         }
         uint64_t p = ~f;
         for (size_t q = 0; q < t.multi.size(); ++q) {
@@ -625,12 +647,12 @@ private:
         }
         // The table lookups for every seventh first: loads that do not wait for each other.
         uint64_t sevenths10[38], sevenths11[38];
-        if (sh.recent.on && !sh.recent.near.empty() && !a.fail10)
+        if (sh.recent.on && sh.recent.gathers() && !a.fail10)
             for (int i = from; i <= to; ++i)
-                sevenths10[sh.num[i]] = nearSeventh(sh.recent, 0, sh.num[i]);
-        if (sh.all.on && !sh.all.near.empty() && !a.fail11)
+                sevenths10[sh.num[i]] = seventh(sh.recent, 0, sh.num[i]);
+        if (sh.all.on && sh.all.gathers() && !a.fail11)
             for (int i = from; i <= to; ++i)
-                sevenths11[sh.num[i]] = nearSeventh(sh.all, 1, sh.num[i]);
+                sevenths11[sh.num[i]] = seventh(sh.all, 1, sh.num[i]);
         for (int i = from; i <= to; ++i) {
             const int x = sh.num[i];
             const uint64_t bit = uint64_t(1) << x, next = bit << 1;
