@@ -55,6 +55,17 @@ struct Subsets {
 };
 constexpr Subsets kSubsets;
 
+/** pairsBefore[m][a]: the pairs a' < b of numbers above m with a' below a, in that order. */
+struct PairsBefore {
+    uint32_t at[38][38]{};
+    constexpr PairsBefore() {
+        for (int m = 0; m <= 37; ++m)
+            for (int a = m + 1; a <= 37; ++a)
+                at[m][a] = a == m + 1 ? 0 : at[m][a - 1] + uint32_t(37 - (a - 1));
+    }
+};
+constexpr PairsBefore kPairsBefore;
+
 /** Bits lo..hi of the numbers 1..37; nothing when the range is empty. */
 inline uint64_t rangeBits(int lo, int hi) {
     lo = std::max(lo, 1);
@@ -99,12 +110,16 @@ struct MatchTest {
     // prefix then gathers, for every later x, the numbers x would forbid, and adding x costs one OR.
     bool pairs = false;
     std::vector<uint64_t> rows;
-    // For k = 3 to 6 a set R of k-1 numbers also keeps the numbers above its largest, shifted down
-    // to it: 32 bits hold them all. The first five numbers of a tip gather what they forbid as above
-    // (for k = 6, whose rows would not fit a cache, from this table), and the seventh looks up only
-    // the sets R holding the sixth and seventh number, which spares the sixth all its ORs.
+    // For k = 3 to 6 a set of k-1 numbers, P + a + b (P of k-3 numbers below a < b), also keeps
+    // the numbers above b, shifted down to it: 32 bits hold them all. The first five numbers of a
+    // tip gather what they forbid as above (for k = 6, whose rows would not fit a cache, from this
+    // table), and the seventh looks up only the sets holding the sixth (a) and itself (b), which
+    // spares the sixth all its ORs. The table is laid out by P, then a, then b, so what one P and
+    // a hold for every b is one run of memory: near[start(P) + pairsBefore[top(P)][a] + b - a - 1].
     std::vector<uint32_t> near;
-    std::vector<uint32_t> keys; // a hash on the rank where the dense table would be too large
+    std::vector<uint32_t> start; // per colex rank of P
+    std::vector<uint8_t> top;    // per colex rank of P: its largest number, 0 for none
+    std::vector<uint32_t> keys;  // a hash on the rank where the dense table would be too large
     std::vector<uint64_t> values;
     uint32_t hashMask = 0;
     struct Multi {
@@ -114,6 +129,36 @@ struct MatchTest {
     std::vector<Multi> multi;
 
     static constexpr uint32_t kEmpty = ~uint32_t(0);
+
+    /** Where P + a + b lies in near, P by its colex rank. */
+    uint32_t nearAt(uint32_t p, int a, int b) const {
+        return start[p] + kPairsBefore.at[top[p]][a] + uint32_t(b - a - 1);
+    }
+
+    /** Gives every set P of k-3 numbers its run of the table: the pairs a < b above its largest. */
+    void layOutNear() {
+        const int s = k - 3;
+        start.assign(kC.c[37][s], 0);
+        top.assign(kC.c[37][s], 0);
+        uint32_t next = 0;
+        // the runs follow one another with the sets in lexical order
+        int v[4] = {0, 0, 0, 0};
+        auto place = [&](auto&& self, int j, int above, uint32_t rank) -> void {
+            if (j == s) {
+                const int m = s == 0 ? 0 : v[s - 1];
+                start[rank] = next;
+                top[rank] = uint8_t(m);
+                next += kC.c[37 - m][2];
+                return;
+            }
+            for (int x = above + 1; x <= 37; ++x) {
+                v[j] = x;
+                self(self, j + 1, x, rank + kC.c[x - 1][j + 1]);
+            }
+        };
+        place(place, 0, 0, 0);
+        near.assign(next, 0);
+    }
 
     /** k from 2 to 6: the prefix gathers per later number what it forbids. */
     bool gathers() const { return pairs || !near.empty(); }
@@ -159,7 +204,7 @@ struct MatchTest {
         if (pairs)
             rows.assign(size_t(kC.c[37][k - 2]) * 38, 0);
         if (k >= 3 && k <= 6)
-            near.assign(kC.c[37][k - 1], 0);
+            layOutNear();
         if (k >= 7) {
             uint32_t cap = 1024;
             while (cap < singles.size() * size_t(kC.c[8][k]) * 2)
@@ -180,17 +225,18 @@ struct MatchTest {
             for (int q = 0; q < kSubsets.count[k] && kSubsets.of[k][q] < (1u << n); ++q) {
                 // the set's lowest k - 2 numbers rank `below`, its lowest k - 1 `rank`
                 const uint8_t* at = kSubsets.place[k][q];
-                uint32_t below = 0;
-                for (int j = 0; j + 2 < k; ++j)
-                    below += term[at[j]][j + 1];
+                uint32_t lowest = 0; // the lowest k - 3
+                for (int j = 0; j + 3 < k; ++j)
+                    lowest += term[at[j]][j + 1];
+                const uint32_t below = lowest + (k >= 3 ? term[at[k - 3]][k - 2] : 0);
                 const uint32_t rank = below + term[at[k - 2]][k - 1];
-                const int second = num[at[k - 2]], top = num[at[k - 1]];
+                const int second = num[at[k - 2]], last = num[at[k - 1]];
                 if (pairs)
-                    rows[size_t(below) * 38 + size_t(second)] |= uint64_t(1) << top;
+                    rows[size_t(below) * 38 + size_t(second)] |= uint64_t(1) << last;
                 if (!near.empty())
-                    near[rank] |= uint32_t(1) << (top - second - 1);
+                    near[nearAt(lowest, num[at[k - 3]], second)] |= uint32_t(1) << (last - second - 1);
                 if (k >= 7)
-                    slot(rank) |= uint64_t(1) << top;
+                    slot(rank) |= uint64_t(1) << last;
             }
         }
     }
@@ -309,6 +355,14 @@ public:
 
 private:
     template <int J> KW_INLINE void visit(int from) {
+        if constexpr (J == 6) {
+            // six numbers that stand: where the seventh looks up (a failed test looks up nothing)
+            const Level& a = m_lv[6];
+            if (m_sh.recent.on && !m_sh.recent.near.empty() && !a.fail10)
+                setRuns(m_sh.recent, 0, a.last);
+            if (m_sh.all.on && !m_sh.all.near.empty() && !a.fail11)
+                setRuns(m_sh.all, 1, a.last);
+        }
         if constexpr (!Row && J == 6) {
             lastTwo(from);
         } else {
@@ -441,12 +495,11 @@ private:
         const Shared& sh = m_sh;
         const int x = sh.num[i];
         copyAbove(h, g, x);
-        const uint32_t base = kC.c[x - 1][4];
         for (uint32_t idx = 0; idx < kC.c[J][3]; ++idx) {
-            const uint32_t r = m_rank[3][idx] + base;
+            const uint32_t run = runOf(t, m_rank[3][idx], x); // P + x + y at run + y
             for (int q = i + 1; q < sh.n; ++q) {
                 const int y = sh.num[q];
-                h[y] |= uint64_t(t.near[r + kC.c[y - 1][5]]) << (y + 1);
+                h[y] |= uint64_t(t.near[run + uint32_t(y)]) << (y + 1);
             }
         }
     }
@@ -471,13 +524,24 @@ private:
     }
 
     template <int K> KW_INLINE uint64_t seventhOf(const MatchTest& t, int which, int x) const {
-        const uint32_t base = kC.c[m_lv[6].last - 1][K - 2] + kC.c[x - 1][K - 1];
         const uint32_t* near = t.near.data();
         uint32_t add = 0;
 #pragma GCC unroll 10
         for (uint32_t idx = 0; idx < kC.c[5][K - 3]; ++idx)
-            add |= near[m_rank[K - 3][idx] + base];
+            add |= near[m_runs[which][idx] + uint32_t(x)];
         return m_g[which][5][x] | uint64_t(add) << (x + 1);
+    }
+
+    /** Where the table's run for P (by colex rank) and a starts: P + a + b is at that plus b. */
+    static uint32_t runOf(const MatchTest& t, uint32_t p, int a) {
+        return t.start[p] + kPairsBefore.at[t.top[p]][a] - uint32_t(a + 1); // may wrap: unsigned
+    }
+
+    /** The sixth number x chosen: the runs of the sets of k-3 of the first five with x. */
+    KW_INLINE void setRuns(const MatchTest& t, int which, int x) {
+        const int s = t.k - 3;
+        for (uint32_t idx = 0; idx < kC.c[5][s]; ++idx)
+            m_runs[which][idx] = runOf(t, m_rank[s][idx], x);
     }
 
     /** The ranks of the prefix's subsets holding x, its (J+1)-th number: each one without x, plus x. */
@@ -747,6 +811,7 @@ private:
     std::vector<uint8_t> m_multi10[8], m_multi11[8];
     std::vector<uint8_t> m_ov[8];
     alignas(16) uint64_t m_g[2][8][38]{}; // per test and level: what each later number would forbid
+    uint32_t m_runs[2][10]{};             // per test, after six numbers: see setRuns
     // ranks of the subsets of the prefix by size (colex): C(J, s) of size s at level J
     uint32_t m_rank[7][64]{};
     int64_t m_stopAt = kAllTips + 1;
