@@ -111,11 +111,12 @@ struct MatchTest {
     bool pairs = false;
     std::vector<uint64_t> rows;
     // For k = 3 to 6 a set of k-1 numbers, P + a + b (P of k-3 numbers below a < b), also keeps
-    // the numbers above b, shifted down to it: 32 bits hold them all. The first five numbers of a
-    // tip gather what they forbid as above (for k = 6, whose rows would not fit a cache, from this
-    // table), and the seventh looks up only the sets holding the sixth (a) and itself (b), which
-    // spares the sixth all its ORs. The table is laid out by P, then a, then b, so what one P and
-    // a hold for every b is one run of memory: near[start(P) + pairsBefore[top(P)][a] + b - a - 1].
+    // the numbers above b, shifted down to it: 32 bits hold them for b of 5 or more, which is all
+    // a lookup meets (a set with b below 5 is left out). The first five numbers of a tip gather
+    // what they forbid as above (for k = 6, whose rows would not fit a cache, from this table), and
+    // the seventh looks up only the sets holding the sixth (a) and itself (b), which spares the
+    // sixth all its ORs. The table is laid out by P, then a, then b, so what one P and a hold for
+    // every b is one run of memory: near[start(P) + pairsBefore[top(P)][a] + b - a - 1].
     std::vector<uint32_t> near;
     std::vector<uint32_t> start; // per colex rank of P
     std::vector<uint8_t> top;    // per colex rank of P: its largest number, 0 for none
@@ -233,7 +234,9 @@ struct MatchTest {
                 const int second = num[at[k - 2]], last = num[at[k - 1]];
                 if (pairs)
                     rows[size_t(below) * 38 + size_t(second)] |= uint64_t(1) << last;
-                if (!near.empty())
+                // b below 5 would need more than 32 bits, and only k < 6 has such sets: those look
+                // theirs up at the seventh number, which is 7 or more
+                if (!near.empty() && second >= 5)
                     near[nearAt(lowest, num[at[k - 3]], second)] |= uint32_t(1) << (last - second - 1);
                 if (k >= 7)
                     slot(rank) |= uint64_t(1) << last;
