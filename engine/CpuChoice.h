@@ -11,6 +11,7 @@ void forcePortableCounting(bool on);
 
 namespace detail {
 void forcePortableAgreement(bool on); // the test against earlier tips (CandidateFilter.cpp)
+void forcePortableTipCount(bool on);  // the exact count of tips (FilterAnalysis.cpp)
 } // namespace detail
 
 } // namespace kw

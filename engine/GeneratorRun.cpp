@@ -250,6 +250,7 @@ QString joined(const std::array<int32_t, 8>& c) {
 void forcePortableCounting(bool on) {
     drawCandidates = on ? drawPortable : pickDraw();
     detail::forcePortableAgreement(on);
+    detail::forcePortableTipCount(on);
 }
 
 QString candidateStatus(int row, const std::array<int32_t, 8>& c) {

@@ -1,7 +1,9 @@
 // The exact count of tips that can pass must agree, tip for tip, with the filter the run uses.
 #include "TestUtil.h"
 
+#include "engine/Bits.h"
 #include "engine/CandidateFilter.h"
+#include "engine/CpuChoice.h"
 #include "engine/FilterAnalysis.h"
 
 #include <QTemporaryDir>
@@ -178,7 +180,10 @@ struct Case {
     TipTable table;
     int row = 0;
 
-    Case(std::mt19937& g, int draws) : records(oddHistory(g, draws)) {
+    /** `last` replaces the numbers of the last draws, the very last first. */
+    Case(std::mt19937& g, int draws, const std::vector<Tip>& last = {}) : records(oddHistory(g, draws)) {
+        for (size_t d = 0; d < last.size() && d < records.size(); ++d)
+            std::copy(last[d].begin(), last[d].end(), records[records.size() - 1 - d].Zahlen.begin());
         kwtest::writeHistory(path, records);
         history.refresh();
         s = randomSettings(g, records);
@@ -237,6 +242,14 @@ struct Case {
     }
 };
 
+/** The written-out bit count instead of the popcnt instruction while it lives. */
+struct PortableCounting {
+    explicit PortableCounting(bool on) { forcePortableCounting(on); }
+    ~PortableCounting() { forcePortableCounting(false); }
+    PortableCounting(const PortableCounting&) = delete;
+    PortableCounting& operator=(const PortableCounting&) = delete;
+};
+
 uint64_t randomNumbers(std::mt19937& g, int count) {
     std::vector<int> n(37);
     std::iota(n.begin(), n.end(), 1);
@@ -258,6 +271,7 @@ TEST(FilterAnalysis, EqualsTheFilterOnEveryTipOfSmallPools) {
         FilterInputs in = filterInputs(c.s, c.history, c.recent);
         in.pool = randomNumbers(g, 9 + int(g() % 7));
         SCOPED_TRACE(testing::Message() << "round " << round);
+        const PortableCounting portable(round % 4 == 3); // as on a processor without popcnt
 
         const auto counts = countTips(in, nullptr, 1 + round % 2);
         ASSERT_TRUE(counts);
@@ -311,6 +325,38 @@ TEST(FilterAnalysis, EqualsTheFilterOnRandomTipsOfTheWholePool) {
         EXPECT_EQ(one->fails, two->fails);
         EXPECT_EQ(one->onlyFails, two->onlyFails);
         EXPECT_EQ(countPassing(in, kAllTips, nullptr, 2), one->pass);
+    }
+}
+
+// Marked sets from the lowest to the highest numbers, for every k of each history test alone:
+// the count's tables keep the numbers a set forbids relative to its own numbers, and these sets
+// reach the far ends of those tables.
+TEST(FilterAnalysis, SetsSpanningAllNumbersForEveryK) {
+    std::mt19937 g(11);
+    struct Row {
+        int recent, all; // DreioderVier, Fuenferodersechser (8 and 9 switch them off)
+    };
+    for (const Row r : {Row{2, 9}, Row{3, 9}, Row{4, 9}, Row{5, 9}, Row{6, 9}, Row{7, 9}, Row{8, 3},
+                        Row{8, 4}, Row{8, 5}, Row{8, 6}, Row{8, 7}, Row{8, 8}}) {
+        SCOPED_TRACE(testing::Message() << "recent " << r.recent << ", all " << r.all);
+        Case c(g, 30,
+               {{1, 2, 3, 4, 34, 35, 36, 37}, {1, 2, 5, 6, 7, 35, 36, 37}, {1, 3, 4, 7, 8, 33, 36, 37}});
+        c.s = everythingOff(c.s);
+        c.s.DreioderVier = r.recent;
+        c.s.DreioderVierWochen = 104;
+        c.s.Fuenferodersechser = r.all;
+        c.s.chartStart = c.records.front().Ziehungsdatum - 1;
+        c.s.drawDay = c.records.back().Ziehungsdatum;
+        FilterInputs in = filterInputs(c.s, c.history, c.recent);
+        in.pool = bitsOf({1, 2, 3, 4, 5, 6, 7, 8, 33, 34, 35, 36, 37});
+
+        const auto counts = countTips(in, nullptr, 1);
+        ASSERT_TRUE(counts);
+        const int64_t pass = c.oracle(c.s, in.pool, false);
+        EXPECT_EQ(counts->pass, pass);
+        const int t = r.all < 9 ? kAllDrawsTest : kRecentTest;
+        EXPECT_EQ(counts->fails[size_t(t)], counts->drawable - pass);
+        EXPECT_EQ(countPassing(in, kAllTips, nullptr, 1), pass);
     }
 }
 
