@@ -43,8 +43,6 @@ void drawBars(TKugelwerk& w, const kw::NumberStats& st, const QString& title) {
     w.Chart1->leftAxis()->setAutomatic(false);
     w.Chart1->bottomAxis()->setAutomatic(true);
     w.Chart1->bottomAxis()->setTitle(title);
-    if (w.Chart1->isVisible())
-        w.Chart1->refreshNow();
 }
 
 void showDistribution(TKugelwerk& w, const kw::NumberStats& st) {
